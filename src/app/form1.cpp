@@ -1,0 +1,216 @@
+#include "app/form1.h"
+
+#include "app/startup_helpers.h"
+#include "filelist/file_list.h"
+#include "platform/skin_framework.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace app {
+
+namespace {
+
+constexpr char kListToolTip[] =
+    "Drag and drop files here. Double-click item to remove it. Move | line to right and out of window to reveal "
+    "full names.";
+
+void Place(QWidget* control, const char* name, int left, int top, int width, int height)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+QFont ArialBold(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+void PaintWhite(QWidget* control)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+void SetOptionChecked(QRadioButton* option, bool checked)
+{
+    const bool exclusive = option->autoExclusive();
+    option->setAutoExclusive(false);
+    option->setChecked(checked);
+    option->setAutoExclusive(exclusive);
+}
+
+Form1::Form1(Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      services_(std::move(services)),
+      pointer_(this),
+      SkinFramework1(std::make_unique<platform::SkinFramework>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setAttribute(Qt::WA_QuitOnClose);
+    BuildControls();
+    fileList_ = std::make_unique<filelist::FileList>(ListView1, [this] { return pointer_.busy(); });
+    WireEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildControls()
+{
+    setFixedSize(Twips(8040), Twips(6690));
+    setFont(ArialBold(9));
+    PaintWhite(this);
+
+    ListView1 = new QTreeWidget(this);
+    Place(ListView1, "ListView1", 120, 120, 7800, 2535);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setSortingEnabled(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsMovable(false);
+    ListView1->setColumnCount(0);
+    ListView1->setHeaderHidden(false);
+    ListView1->setToolTip(QLatin1String(kListToolTip));
+    ListView1->setFont(ArialBold(9));
+
+    const QFont buttonFont = ArialBold(11.25);
+    auto makeButton = [&](const char* name, const char* caption, QWidget* container, int left, int top, int width,
+                          int height) {
+        auto* button = new QPushButton(QLatin1String(caption), container);
+        Place(button, name, left, top, width, height);
+        button->setFont(buttonFont);
+        return button;
+    };
+    PushButton1 = makeButton("PushButton1", "Add Calc File(s)", this, 120, 2750, 3840, 405);
+    PushButton4 = makeButton("PushButton4", "Add All Calc Files In Folder", this, 4080, 2750, 3840, 405);
+    PushButton8 = makeButton("PushButton8", "Clear List", this, 120, 3260, 3840, 405);
+    PushButton9 = makeButton("PushButton9", "Load Sample/Example Files", this, 4080, 3260, 3840, 405);
+
+    Frame5 = new QGroupBox(QStringLiteral("Save Option"), this);
+    Place(Frame5, "Frame5", 120, 3710, 7800, 1815);
+    PaintWhite(Frame5);
+
+    Option1 = new QRadioButton(QStringLiteral("Save results to this folder:"), Frame5);
+    Place(Option1, "Option1", 240, 300, 3615, 255);
+    Option1->setChecked(true);
+    PaintWhite(Option1);
+
+    Frame1 = new QGroupBox(Frame5);
+    Place(Frame1, "Frame1", 480, 510, 6840, 810);
+    PaintWhite(Frame1);
+
+    Text1 = new QLineEdit(Frame1);
+    Place(Text1, "Text1", 240, 300, 5670, 345);
+
+    PushButton3 = makeButton("PushButton3", "...", Frame1, 6000, 300, 600, 345);
+
+    Option2 = new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame5);
+    Place(Option2, "Option2", 240, 1410, 3615, 255);
+    PaintWhite(Option2);
+
+    PushButton2 = makeButton("PushButton2", "Start Saving", this, 120, 5640, 7800, 405);
+
+    ProgressBar1 = new QProgressBar(this);
+    Place(ProgressBar1, "ProgressBar1", 120, 6160, 7800, 405);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+
+    const QList<QWidget*> tabOrder{ListView1, ProgressBar1, PushButton1, PushButton4, PushButton2, PushButton8,
+                                   PushButton9, Frame5,       Option1,     Option2,     Frame1,      Text1,
+                                   PushButton3};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+}
+
+void Form1::WireEvents()
+{
+    setMouseTracking(true);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        control->setMouseTracking(true);
+        control->installEventFilter(this);
+    }
+    ListView1->viewport()->installEventFilter(this);
+    installEventFilter(this);
+
+    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+}
+
+void Form1::CenterOnScreen()
+{
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::Enter: {
+        // Propagated moves arrive at every parent too: decide by what lies under the pointer.
+        QPointF global = event->type() == QEvent::MouseMove ? static_cast<QMouseEvent*>(event)->globalPosition()
+                                                            : static_cast<QEnterEvent*>(event)->globalPosition();
+        QWidget* over = childAt(mapFromGlobal(global.toPoint()));
+        PointerMoved(over ? over : this);
+        break;
+    }
+    case QEvent::KeyPress:
+        if (watched == ListView1)
+            ListView1_KeyDown(static_cast<QKeyEvent*>(event)->key());
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == ListView1->viewport())
+            ListView1_DblClick();
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::PointerMoved(QWidget* over)
+{
+    for (QWidget* control = over; control; control = control->parentWidget()) {
+        if (qobject_cast<QPushButton*>(control)) {
+            pointer_.overButton();
+            return;
+        }
+        if (control == this)
+            break;
+    }
+    pointer_.overBackground();
+}
+
+void Form1::ListView1_KeyDown(int key)
+{
+    if (key == Qt::Key_Delete)
+        fileList_->RemoveSelectedRow();
+}
+
+void Form1::ListView1_DblClick() { fileList_->RemoveSelectedRow(); }
+
+}  // namespace app

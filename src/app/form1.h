@@ -1,0 +1,90 @@
+#pragma once
+
+#include "app/services.h"
+#include "app/window_pointer.h"
+
+#include <QWidget>
+#include <memory>
+
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace filelist {
+class FileList;
+}
+namespace platform {
+class SkinFramework;
+}
+
+namespace app {
+
+// The main window: every control, the start-up sequence and the wiring of
+// each control's events to the handler that deals with it.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence. False when the program must end without showing
+    // the window.
+    bool Form_Load();
+
+    // Places the window in the middle of the screen.
+    void CenterOnScreen();
+
+    const QString& applicationTitle() const { return applicationTitle_; }
+    WindowPointer& pointer() { return pointer_; }
+    filelist::FileList& fileList() { return *fileList_; }
+    const Services& services() const { return services_; }
+
+    // Handlers.
+    void PushButton8_Click();
+
+    // Controls, named as the window's design names them.
+    QTreeWidget* ListView1 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton4 = nullptr;
+    QPushButton* PushButton8 = nullptr;
+    QPushButton* PushButton9 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* PushButton3 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void WireEvents();
+    void PointerMoved(QWidget* over);
+
+    // Start-up helpers.
+    void ApplySkin();
+    void RecordSampleFiles();
+    bool CheckOfficeSuite();
+
+    void ListView1_KeyDown(int key);
+    void ListView1_DblClick();
+
+    Services services_;
+    WindowPointer pointer_;
+    QString applicationTitle_;
+    std::unique_ptr<filelist::FileList> fileList_;
+    std::unique_ptr<platform::SkinFramework> SkinFramework1;
+};
+
+// Sets an option button's state, also when that leaves its group with none selected.
+void SetOptionChecked(QRadioButton* option, bool checked);
+
+}  // namespace app

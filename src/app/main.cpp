@@ -1,0 +1,32 @@
+#include "app/form1.h"
+#include "app/settings_store.h"
+#include "platform/desktop_shell.h"
+#include "platform/qt_dialogs.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    application.setWindowIcon(QIcon(QStringLiteral(":/quillmere/quillmere.png")));
+
+    platform::QtDialogs dialogs;
+    platform::DesktopShell shell;
+    app::SettingsStore settings;
+
+    app::Services services;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.settings = &settings;
+    services.programFolder = QCoreApplication::applicationDirPath();
+    services.drawPercent = &app::DrawPercent;
+
+    app::Form1 window(services);
+    dialogs.setOwner(&window);
+    if (!window.Form_Load())
+        return 0;
+    window.CenterOnScreen();
+    window.show();
+    return application.exec();
+}

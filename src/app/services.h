@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+class Dialogs;
+class Shell;
+}  // namespace platform
+
+namespace app {
+
+class SettingsStore;
+
+// What the main window needs from outside: the real ones in the program,
+// scripted ones in tests.
+struct Services {
+    platform::Dialogs* dialogs = nullptr;
+    platform::Shell* shell = nullptr;
+    SettingsStore* settings = nullptr;
+    // The folder that holds the program file, without a closing separator.
+    QString programFolder;
+    // A whole number from 1 to 100, drawn once per start.
+    std::function<int()> drawPercent;
+};
+
+// A uniform whole number from 1 to 100, seeded from the time of day.
+int DrawPercent();
+
+}  // namespace app

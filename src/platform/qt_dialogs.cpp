@@ -1,0 +1,59 @@
+#include "platform/qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace platform {
+
+QString DisplayText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon icon)
+{
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
+                    DisplayText(text),
+                    buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner_);
+    box.setTextFormat(Qt::PlainText);
+    const int pressed = box.exec();
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(owner_, title, DisplayText(prompt), QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+QStringList QtDialogs::openFiles(const OpenFileRequest& request)
+{
+    // A dialog made afresh for every showing: no name is carried over from the last one.
+    QFileDialog dialog(owner_, request.title);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString QtDialogs::pickFolder(const QString& prompt, const QString& startFolder)
+{
+    // A start folder that is gone opens the dialog without a selection.
+    const QString start = QFileInfo(startFolder).isDir() ? startFolder : QString();
+    return QFileDialog::getExistingDirectory(owner_, prompt, start, QFileDialog::ShowDirsOnly);
+}
+
+}  // namespace platform

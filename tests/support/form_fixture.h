@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/form1.h"
+#include "app/settings_store.h"
+#include "recording_shell.h"
+#include "scripted_dialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testing_support {
+
+// A main window with scripted dialogs, a recording shell, a settings store of
+// its own and an empty program folder.
+class FormFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        programFolder = temp.path() + QStringLiteral("/program");
+        QDir().mkpath(programFolder);
+        settings = std::make_unique<app::SettingsStore>(temp.path() + QStringLiteral("/Mirthvale.conf"));
+    }
+
+    app::Services MakeServices()
+    {
+        app::Services services;
+        services.dialogs = &dialogs;
+        services.shell = &shell;
+        services.settings = settings.get();
+        services.programFolder = programFolder;
+        services.drawPercent = [this] { return percent; };
+        return services;
+    }
+
+    // A new window, loaded; false when the load ended the program.
+    bool Start()
+    {
+        form = std::make_unique<app::Form1>(MakeServices());
+        return form->Form_Load();
+    }
+
+    QTemporaryDir temp;
+    QString programFolder;
+    std::unique_ptr<app::SettingsStore> settings;
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    int percent = 50;
+    std::unique_ptr<app::Form1> form;
+};
+
+}  // namespace testing_support
