@@ -1,7 +1,11 @@
 #include "app/form1.h"
 
+#include "app/product.h"
 #include "app/startup_helpers.h"
+#include "filelist/add_files_dialog.h"
 #include "filelist/file_list.h"
+#include "output/output_destination.h"
+#include "platform/common_dialog.h"
 #include "platform/skin_framework.h"
 
 #include <QEvent>
@@ -51,9 +55,13 @@ void PaintWhite(QWidget* control)
 
 void SetOptionChecked(QRadioButton* option, bool checked)
 {
+    if (checked) {
+        option->setChecked(true);  // clears the other option of the group
+        return;
+    }
     const bool exclusive = option->autoExclusive();
     option->setAutoExclusive(false);
-    option->setChecked(checked);
+    option->setChecked(false);
     option->setAutoExclusive(exclusive);
 }
 
@@ -62,13 +70,18 @@ Form1::Form1(Services services, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(std::move(services)),
       pointer_(this),
-      SkinFramework1(std::make_unique<platform::SkinFramework>())
+      applicationTitle_(QLatin1String(kProductName)),
+      SkinFramework1(std::make_unique<platform::SkinFramework>()),
+      CommonDialog1(std::make_unique<platform::CommonDialog>(*services_.dialogs))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_QuitOnClose);
     BuildControls();
     fileList_ = std::make_unique<filelist::FileList>(ListView1, [this] { return pointer_.busy(); });
+    outputDestination_ = std::make_unique<output::OutputDestination>(
+        output::OutputDestination::Controls{Option1, Option2, Frame1, Text1}, *services_.settings,
+        *services_.dialogs, reporter());
     WireEvents();
 }
 
@@ -158,8 +171,26 @@ void Form1::WireEvents()
     ListView1->viewport()->installEventFilter(this);
     installEventFilter(this);
 
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    auto optionClick = [this](bool selected) {
+        if (selected)
+            outputDestination_->OptionClick();
+    };
+    connect(Option1, &QRadioButton::toggled, this, optionClick);
+    connect(Option2, &QRadioButton::toggled, this, optionClick);
+    connect(Text1, &QLineEdit::textChanged, this, [this] { outputDestination_->Text1_Change(); });
 }
+
+ErrorReporter Form1::reporter() const { return MessageBoxReporter(*services_.dialogs); }
+
+void Form1::PushButton1_Click()
+{
+    filelist::AddFilesFromDialog(*fileList_, *CommonDialog1, *services_.dialogs, applicationTitle_, reporter());
+}
+
+void Form1::PushButton3_Click() { outputDestination_->PushButton3_Click(); }
 
 void Form1::CenterOnScreen()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/error_report.h"
 #include "app/services.h"
 #include "app/window_pointer.h"
 
@@ -16,7 +17,11 @@ class QTreeWidget;
 namespace filelist {
 class FileList;
 }
+namespace output {
+class OutputDestination;
+}
 namespace platform {
+class CommonDialog;
 class SkinFramework;
 }
 
@@ -42,8 +47,11 @@ public:
     WindowPointer& pointer() { return pointer_; }
     filelist::FileList& fileList() { return *fileList_; }
     const Services& services() const { return services_; }
+    ErrorReporter reporter() const;
 
     // Handlers.
+    void PushButton1_Click();
+    void PushButton3_Click();
     void PushButton8_Click();
 
     // Controls, named as the window's design names them.
@@ -82,6 +90,8 @@ private:
     QString applicationTitle_;
     std::unique_ptr<filelist::FileList> fileList_;
     std::unique_ptr<platform::SkinFramework> SkinFramework1;
+    std::unique_ptr<platform::CommonDialog> CommonDialog1;
+    std::unique_ptr<output::OutputDestination> outputDestination_;
 };
 
 // Sets an option button's state, also when that leaves its group with none selected.

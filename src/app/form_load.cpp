@@ -36,7 +36,7 @@ bool Form1::Form_Load()
 {
     bool keepRunning = true;
     const QString programFolder = services_.programFolder + QLatin1Char('/');
-    RunGuarded(locations::Form1("Form_Load"), MessageBoxReporter(*services_.dialogs), [&](Steps& steps) {
+    RunGuarded(locations::Form1("Form_Load"), reporter(), [&](Steps& steps) {
         steps.run(100, [&] { ApplySkin(); });
 
         const QString handCursor = programFolder + QStringLiteral("HAND-M.CUR");
@@ -116,7 +116,7 @@ bool Form1::CheckOfficeSuite() { return true; }
 
 void Form1::PushButton8_Click()
 {
-    RunGuarded(locations::Form1("PushButton8_Click"), MessageBoxReporter(*services_.dialogs),
+    RunGuarded(locations::Form1("PushButton8_Click"), reporter(),
                [&](Steps& steps) { steps.run(100, [&] { fileList_->ClearFileList(); }); });
 }
 

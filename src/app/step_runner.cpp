@@ -32,7 +32,7 @@ void Steps::fail(int label, const platform::Failure& failure)
         reporter_(failure.description(), location_, label);
 }
 
-void Steps::run(int label, const std::function<void()>& statement) { attempt(label, statement); }
+bool Steps::run(int label, const std::function<void()>& statement) { return attempt(label, statement); }
 
 bool Steps::block(int label, const std::function<bool()>& test)
 {

@@ -21,8 +21,8 @@ public:
 
     void setVariation(Variation variation) { variation_ = std::move(variation); }
 
-    // An ordinary statement.
-    void run(int label, const std::function<void()>& statement);
+    // An ordinary statement; false when it failed (and was reported).
+    bool run(int label, const std::function<void()>& statement);
 
     // The test of a conditional block whose statements are steps of their own:
     // a test that fails counts as passed, so the block runs.
@@ -36,7 +36,6 @@ public:
     const ErrorReporter& reporter() const { return reporter_; }
 
 private:
-    // Runs the statement; false when it failed (and was reported).
     bool attempt(int label, const std::function<void()>& statement);
     void fail(int label, const platform::Failure& failure);
 

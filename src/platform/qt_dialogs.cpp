@@ -42,6 +42,7 @@ QStringList QtDialogs::openFiles(const OpenFileRequest& request)
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(request.filters);
     dialog.selectNameFilter(request.selectedFilter);
     if (dialog.exec() != QDialog::Accepted)
