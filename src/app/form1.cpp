@@ -2,6 +2,8 @@
 
 #include "app/product.h"
 #include "app/startup_helpers.h"
+#include "app/window_run_host.h"
+#include "convert/batch_run.h"
 #include "filelist/add_files_dialog.h"
 #include "filelist/file_list.h"
 #include "output/output_destination.h"
@@ -82,6 +84,8 @@ Form1::Form1(Services services, QWidget* parent)
     outputDestination_ = std::make_unique<output::OutputDestination>(
         output::OutputDestination::Controls{Option1, Option2, Frame1, Text1}, *services_.settings,
         *services_.dialogs, reporter());
+    runHost_ = std::make_unique<WindowRunHost>(*this);
+    batchRun_ = std::make_unique<convert::BatchRun>(*services_.bridge, *runHost_);
     WireEvents();
 }
 
@@ -172,6 +176,7 @@ void Form1::WireEvents()
     installEventFilter(this);
 
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     auto optionClick = [this](bool selected) {
@@ -189,6 +194,10 @@ void Form1::PushButton1_Click()
 {
     filelist::AddFilesFromDialog(*fileList_, *CommonDialog1, *services_.dialogs, applicationTitle_, reporter());
 }
+
+void Form1::PushButton2_Click() { batchRun_->PushButton2_Click(); }
+
+bool Form1::IsSaving() const { return batchRun_->IsSaving(); }
 
 void Form1::PushButton3_Click() { outputDestination_->PushButton3_Click(); }
 

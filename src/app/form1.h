@@ -17,6 +17,10 @@ class QTreeWidget;
 namespace filelist {
 class FileList;
 }
+namespace convert {
+class BatchRun;
+class RunHost;
+}
 namespace output {
 class OutputDestination;
 }
@@ -45,12 +49,14 @@ public:
 
     const QString& applicationTitle() const { return applicationTitle_; }
     WindowPointer& pointer() { return pointer_; }
-    filelist::FileList& fileList() { return *fileList_; }
+    filelist::FileList& fileList() const { return *fileList_; }
+    bool IsSaving() const;
     const Services& services() const { return services_; }
     ErrorReporter reporter() const;
 
     // Handlers.
     void PushButton1_Click();
+    void PushButton2_Click();
     void PushButton3_Click();
     void PushButton8_Click();
 
@@ -92,6 +98,8 @@ private:
     std::unique_ptr<platform::SkinFramework> SkinFramework1;
     std::unique_ptr<platform::CommonDialog> CommonDialog1;
     std::unique_ptr<output::OutputDestination> outputDestination_;
+    std::unique_ptr<convert::RunHost> runHost_;
+    std::unique_ptr<convert::BatchRun> batchRun_;
 };
 
 // Sets an option button's state, also when that leaves its group with none selected.

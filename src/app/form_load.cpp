@@ -7,6 +7,7 @@
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
 #include "app/step_runner.h"
+#include "convert/office_check.h"
 #include "filelist/file_list.h"
 #include "platform/cursor_file.h"
 #include "platform/dialogs.h"
@@ -112,7 +113,10 @@ void Form1::ApplySkin()
 
 void Form1::RecordSampleFiles() {}
 
-bool Form1::CheckOfficeSuite() { return true; }
+bool Form1::CheckOfficeSuite()
+{
+    return convert::CheckOfficeSuite(*services_.bridge, *services_.dialogs, *services_.shell, applicationTitle_);
+}
 
 void Form1::PushButton8_Click()
 {

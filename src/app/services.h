@@ -6,6 +6,9 @@
 namespace platform {
 class Dialogs;
 class Shell;
+namespace automation {
+class Bridge;
+}
 }  // namespace platform
 
 namespace app {
@@ -18,6 +21,8 @@ struct Services {
     platform::Dialogs* dialogs = nullptr;
     platform::Shell* shell = nullptr;
     SettingsStore* settings = nullptr;
+    // The office suite's automation bridge.
+    platform::automation::Bridge* bridge = nullptr;
     // The folder that holds the program file, without a closing separator.
     QString programFolder;
     // A whole number from 1 to 100, drawn once per start.

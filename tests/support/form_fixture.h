@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "fake_office.h"
 #include "recording_shell.h"
 #include "scripted_dialogs.h"
 
@@ -30,6 +31,7 @@ protected:
         services.dialogs = &dialogs;
         services.shell = &shell;
         services.settings = settings.get();
+        services.bridge = &office;
         services.programFolder = programFolder;
         services.drawPercent = [this] { return percent; };
         return services;
@@ -47,6 +49,7 @@ protected:
     std::unique_ptr<app::SettingsStore> settings;
     ScriptedDialogs dialogs;
     RecordingShell shell;
+    FakeOffice office;
     int percent = 50;
     std::unique_ptr<app::Form1> form;
 };

@@ -69,6 +69,14 @@ public:
     virtual void set(const QString& property, const Variant& value) = 0;
 };
 
+// The object a reference holds; "Object variable not set" when it holds none.
+inline Object& Use(const ObjectRef& object)
+{
+    if (!object)
+        throw Failure(QStringLiteral("Object variable not set"), 91);
+    return *object;
+}
+
 // Makes objects from their class name ("com.sun.star.ServiceManager").
 class Bridge {
 public:

@@ -1,0 +1,193 @@
+#include "convert/batch_run.h"
+
+#include "app/locations.h"
+#include "app/paths.h"
+#include "app/step_runner.h"
+#include "app/window_pointer.h"
+#include "convert/output_naming.h"
+#include "convert/property_value.h"
+#include "convert/run_host.h"
+#include "platform/automation/automation.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace convert {
+
+using platform::Failure;
+using platform::automation::ObjectRef;
+using platform::automation::Use;
+using platform::automation::Variant;
+using platform::automation::VariantArray;
+
+namespace {
+
+constexpr std::int16_t kDispatchSuccess = 1;
+
+// The same file, whatever way its path is written.
+QString Canonical(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// One row's objects on the bridge; all are let go when the row ends.
+struct RowObjects {
+    ObjectRef serviceManager;
+    ObjectRef desktop;
+    ObjectRef document;
+    ObjectRef dispatcher;
+    ObjectRef controller;
+    ObjectRef frame;
+};
+
+}  // namespace
+
+void BatchRun::PushButton2_Click()
+{
+    if (isSaving_)  // 100: a run is under way
+        return;
+    isSaving_ = true;  // 102
+    const auto reporter = [this](const QString& d, const QString& l, int s) { host_.ReportError(d, l, s); };
+    app::RunGuarded(app::locations::Form1("PushButton2_Click"), reporter, [&](app::Steps& steps) {
+        enum class Outcome { Converted, NoFiles, NoFolder } outcome = Outcome::Converted;
+        if (steps.block(104, [&] { return host_.RowCount() == 0; })) {
+            outcome = Outcome::NoFiles;
+        } else if (!steps.block(106, [&] {
+                       const bool folderExists = app::IsFolder(host_.Text1());
+                       return folderExists || host_.Option2();
+                   })) {
+            outcome = Outcome::NoFolder;
+        }
+
+        switch (outcome) {
+        case Outcome::Converted:
+            ConvertRows();
+            steps.run(172, [&] { host_.SetMousePointer(app::kPointerDefault); });
+            steps.run(174, [&] { host_.SetProgressValue(0); });
+            steps.run(176, [&] { host_.SetProgressText(QLatin1String(kIdleProgressText)); });
+            steps.run(178, [&] { host_.Notice(QLatin1String(kDone)); });
+            break;
+        case Outcome::NoFolder: steps.run(180, [&] { host_.Notice(QLatin1String(kNoFolder)); }); break;
+        case Outcome::NoFiles: steps.run(182, [&] { host_.Notice(QLatin1String(kNoFiles)); }); break;
+        }
+    });
+    isSaving_ = false;  // 184
+}
+
+void BatchRun::ConvertRows()
+{
+    const auto reporter = [this](const QString& d, const QString& l, int s) { host_.ReportError(d, l, s); };
+    app::Steps steps(app::locations::Form1("PushButton2_Click"), reporter);
+
+    int rowCount = 0;
+    steps.run(108, [&] { rowCount = host_.RowCount(); });
+    // The chosen folder as the check before the run saw it: relative to the current folder.
+    const QString chosenFolder = QDir::current().absoluteFilePath(host_.Text1());
+    // Which input each output of this run came from, so that no row overwrites another's result.
+    QHash<QString, QString> writtenBy;
+    VariantArray saveArguments(3);
+
+    QString inputPath, extension, outputName, outputPath;
+    for (int row = 1; row <= rowCount; ++row) {
+        RowObjects objects;
+        steps.run(110, [&] { inputPath = host_.RowText(row); });
+        steps.run(112, [&] {
+            const int rowsNow = host_.RowCount();
+            if (rowsNow == 0)
+                throw Failure(QStringLiteral("Division by zero"), 11);
+            host_.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
+        });
+        steps.run(114, [&] {
+            host_.SetProgressText(QStringLiteral("Processing: ") + app::FileNameFromPath(inputPath));
+        });
+        steps.run(116, [&] { host_.Yield(); });
+        steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+        steps.run(120, [&] { extension = app::FileExtension(inputPath); });
+        steps.run(124, [&] { outputName = OutputName(inputPath); });
+        steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+
+        steps.run(130, [&] { objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager)); });
+        steps.run(132, [&] {
+            objects.desktop =
+                Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
+                    .toObject();
+        });
+        steps.run(134, [&] {
+            const QString inputUrl = FileUrl(QFileInfo(inputPath).absoluteFilePath());
+            const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
+            const Variant document = Use(objects.desktop).call(
+                QStringLiteral("loadComponentFromURL"),
+                {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+            if (document.isEmpty())
+                throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
+            objects.document = document.toObject();
+        });
+        steps.run(136, [&] {
+            objects.dispatcher =
+                Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
+                    .toObject();
+        });
+        steps.run(138, [&] {
+            objects.controller =
+                Use(objects.document).call(QStringLiteral("getCurrentController"), {}).toObject();
+        });
+        steps.run(140, [&] {
+            objects.frame = Use(objects.document).call(QStringLiteral("getCurrentController"), {})
+                                .toObject()
+                                ->call(QStringLiteral("getFrame"), {})
+                                .toObject();
+        });
+
+        // With neither option selected, results go to the folder that was checked.
+        if (steps.block(142, [&] { return host_.Option1() || !host_.Option2(); }))
+            steps.run(144, [&] { outputPath = JoinOutputPath(inputPath, false, chosenFolder); });
+        else
+            steps.run(148, [&] { outputPath = JoinOutputPath(inputPath, true, chosenFolder); });
+        steps.run(150, [&] { outputPath = app::FixDoubleBackslashes(outputPath); });
+        steps.run(152, [&] { outputPath = SlashForm(outputPath); });
+
+        steps.run(156, [&] {
+            saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
+                                                 FileUrl(QFileInfo(outputPath).absoluteFilePath()));
+        });
+        steps.run(158, [&] {
+            saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
+        });
+        steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
+
+        steps.run(162, [&] {
+            const QString target = Canonical(outputPath);
+            const QString source = Canonical(inputPath);
+            if (target == source)
+                throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
+            const auto earlier = writtenBy.constFind(target);
+            if (earlier != writtenBy.constEnd() && earlier.value() != source)
+                throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
+                                  .arg(outputPath, earlier.value()));
+            const Variant result = Use(objects.dispatcher).call(
+                QStringLiteral("executeDispatch"),
+                {Variant(objects.frame).toObject(), ".uno:SaveAs", "", Variant::Int16(0), saveArguments});
+            if (result.type() == Variant::Type::Object &&
+                result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
+                throw Failure(QStringLiteral("The office suite could not save %1").arg(outputPath));
+            if (!QFileInfo(target).isFile())
+                throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
+            writtenBy.insert(target, source);
+        });
+        const bool closed =
+            steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
+        if (!closed && objects.document) {
+            // A document that refused to close is let go all the same, so the office keeps no file open.
+            try {
+                objects.document->call(QStringLiteral("dispose"), {});
+            } catch (const Failure&) {
+            }
+        }
+        steps.run(166, [&] { objects.document.reset(); });
+        steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+    }
+}
+
+}  // namespace convert

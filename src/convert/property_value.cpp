@@ -1,0 +1,19 @@
+#include "convert/property_value.h"
+
+namespace convert {
+
+using platform::automation::ObjectRef;
+using platform::automation::Variant;
+
+ObjectRef MakePropertyValue(platform::automation::Bridge& bridge, const QString& name, const Variant& value)
+{
+    ObjectRef serviceManager = bridge.CreateObject(QLatin1String(kServiceManager));
+    ObjectRef property =
+        serviceManager->call(QStringLiteral("Bridge_GetStruct"), {QStringLiteral("com.sun.star.beans.PropertyValue")})
+            .toObject();
+    property->set(QStringLiteral("name"), name);
+    property->set(QStringLiteral("Value"), value);
+    return property;
+}
+
+}  // namespace convert

@@ -1,0 +1,287 @@
+#include "app/form1.h"
+#include "filelist/file_list.h"
+#include "form_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+using testing_support::FormFixture;
+
+namespace {
+
+class StartSaving : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        ASSERT_TRUE(Start());
+        out = temp.path() + "/out";
+        QDir().mkpath(out);
+        form->Text1->setText(out + "/");
+        office.log.clear();
+    }
+
+    void Add(const QStringList& rows)
+    {
+        for (const QString& row : rows)
+            form->fileList().AddFileRow(row);
+    }
+
+    void Run() { form->PushButton2->click(); }
+
+    // The line labels of the error reports, in order.
+    std::vector<int> ReportedLines() const
+    {
+        std::vector<int> lines;
+        for (const auto& message : dialogs.messages) {
+            const qsizetype at = message.text.indexOf("at line ");
+            if (message.caption == "Application Error" && at >= 0)
+                lines.push_back(message.text.mid(at + 8).section('\r', 0, 0).toInt());
+        }
+        return lines;
+    }
+
+    QStringList Notices() const
+    {
+        QStringList notices;
+        for (const auto& message : dialogs.messages)
+            if (message.caption == "Quillmere")
+                notices << message.text;
+        return notices;
+    }
+
+    QString out;
+};
+
+TEST_F(StartSaving, AnEmptyListIsRefusedEveryTime)
+{
+    Run();
+    Run();
+    EXPECT_EQ(Notices(), (QStringList{"No files added.", "No files added."}));
+    EXPECT_EQ(dialogs.messages[0].icon, platform::Icon::None);
+    EXPECT_TRUE(office.log.isEmpty());
+    EXPECT_FALSE(form->IsSaving());
+}
+
+TEST_F(StartSaving, AMissingFolderIsRefusedUnlessResultsGoBesideTheInput)
+{
+    Add({"/in/a.ods"});
+    form->Text1->setText(temp.path() + "/missing/");
+    Run();
+    EXPECT_EQ(Notices(), QStringList{"Folder does not exist. Please select another folder."});
+    EXPECT_TRUE(office.log.isEmpty());
+
+    dialogs.messages.clear();
+    form->Text1->setText("");
+    form->Option2->click();
+    Run();
+    EXPECT_EQ(Notices().last(), "Done.");
+    EXPECT_EQ(office.loadedUrls, QStringList{"file:///in/a.ods"});
+}
+
+TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
+{
+    Add({"/in/Budget.ods"});
+    Run();
+    const QStringList expected{
+        "CreateObject com.sun.star.ServiceManager",
+        "ServiceManager createInstance \"com.sun.star.frame.Desktop\"",
+        "CreateObject com.sun.star.ServiceManager",
+        "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
+        "PropertyValue.set name \"Hidden\"",
+        "PropertyValue.set Value true",
+        "Desktop loadComponentFromURL \"file:///in/Budget.ods\" \"_blank\" 0s [Hidden=true]",
+        "ServiceManager createInstance \"com.sun.star.frame.DispatchHelper\"",
+        "Document getCurrentController",
+        "Document getCurrentController",
+        "Controller getFrame",
+        "CreateObject com.sun.star.ServiceManager",
+        "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
+        "PropertyValue.set name \"URL\"",
+        "PropertyValue.set Value \"file://" + out + "/Budget.xls\"",
+        "CreateObject com.sun.star.ServiceManager",
+        "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
+        "PropertyValue.set name \"FilterName\"",
+        "PropertyValue.set Value \"MS Excel 97\"",
+        "CreateObject com.sun.star.ServiceManager",
+        "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
+        "PropertyValue.set name \"SelectionOnly\"",
+        "PropertyValue.set Value true",
+        "DispatchHelper executeDispatch <Frame> \".uno:SaveAs\" \"\" 0s [URL=\"file://" + out +
+            "/Budget.xls\", FilterName=\"MS Excel 97\", SelectionOnly=true]",
+        "DispatchResultEvent.get State",
+        "Document Close true",
+    };
+    EXPECT_EQ(office.log, expected);
+    EXPECT_TRUE(QFile::exists(out + "/Budget.xls"));
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->ProgressBar1->text(), "Progress Bar");
+    EXPECT_EQ(form->pointer().value(), 0);
+    EXPECT_EQ(office.openDocuments, 0);
+}
+
+TEST_F(StartSaving, ProgressIsSetBeforeEachRowAndResetAfterTheRun)
+{
+    Add({"/in/a.ods", "/in/b.ods", "/in/c.ods", "/in/d.ods"});
+    QSignalSpy values(form->ProgressBar1, &QProgressBar::valueChanged);
+    QStringList texts;
+    std::vector<int> pointers;
+    office.onSave = [&] {
+        texts << form->ProgressBar1->text();
+        pointers.push_back(form->pointer().value());
+    };
+    Run();
+    std::vector<int> seen;
+    for (const auto& args : values)
+        seen.push_back(args.at(0).toInt());
+    EXPECT_EQ(seen, (std::vector<int>{25, 50, 75, 100, 0}));
+    EXPECT_EQ(texts, (QStringList{"Processing: a.ods", "Processing: b.ods", "Processing: c.ods", "Processing: d.ods"}));
+    EXPECT_EQ(pointers, (std::vector<int>{11, 11, 11, 11}));
+}
+
+TEST_F(StartSaving, ASecondClickDuringARunIsIgnored)
+{
+    Add({"/in/a.ods", "/in/b.ods"});
+    office.onSave = [&] {
+        EXPECT_TRUE(form->IsSaving());
+        form->PushButton2->click();
+    };
+    Run();
+    EXPECT_EQ(office.savedUrls.size(), 2);
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+    EXPECT_FALSE(form->IsSaving());
+}
+
+TEST_F(StartSaving, AFileTheSuiteCannotOpenIsReportedAndTheNextRowConverts)
+{
+    Add({"/in/bad.ods", "/in/good.ods"});
+    office.Fail("loadComponentFromURL", "General Error: cannot load", "bad.ods");
+    Run();
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164}));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        "General Error: cannot load\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
+    EXPECT_TRUE(QFile::exists(out + "/good.xls"));
+    EXPECT_FALSE(QFile::exists(out + "/bad.xls"));
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+}
+
+TEST_F(StartSaving, ALoadThatYieldsNoDocumentNamesTheFile)
+{
+    Add({"/in/locked.ods"});
+    office.noDocumentFor = "locked";
+    Run();
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164}));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not open /in/locked.ods\r\n"));
+}
+
+TEST_F(StartSaving, WithoutABridgeEveryStepThatNeedsItFailsForEveryRow)
+{
+    Add({"/in/a.ods", "/in/b.ods"});
+    office.bridgeMissing = true;
+    Run();
+    const std::vector<int> row{130, 132, 134, 136, 138, 140, 156, 158, 160, 162, 164};
+    std::vector<int> expected = row;
+    expected.insert(expected.end(), row.begin(), row.end());
+    EXPECT_EQ(ReportedLines(), expected);
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+}
+
+TEST_F(StartSaving, ASaveTheSuiteRejectsIsReportedNotSilent)
+{
+    Add({"/in/a.ods"});
+    office.saveState = 0;
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save " + out + "/a.xls\r\n"));
+    EXPECT_EQ(office.openDocuments, 0);
+}
+
+TEST_F(StartSaving, ASaveThatRaisesIsReportedAndTheDocumentStillCloses)
+{
+    Add({"/in/a.ods", "/in/b.ods"});
+    office.Fail("executeDispatch", "Write error", "a.xls");
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_EQ(office.CallsTo("Close").size(), 2);
+    EXPECT_TRUE(QFile::exists(out + "/b.xls"));
+}
+
+TEST_F(StartSaving, ADocumentThatRefusesToCloseIsLetGo)
+{
+    Add({"/in/a.ods"});
+    office.Fail("Close", "Close vetoed");
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{164});
+    EXPECT_EQ(office.CallsTo("dispose").size(), 1);
+    EXPECT_EQ(office.openDocuments, 0);
+}
+
+TEST_F(StartSaving, NoRowOverwritesAnotherRowsResultOrItsOwnInput)
+{
+    QDir().mkpath(temp.path() + "/in");
+    QFile xls(temp.path() + "/in/book.xls");
+    ASSERT_TRUE(xls.open(QIODevice::WriteOnly));
+    xls.write("original");
+    xls.close();
+
+    Add({"/one/x.ods", "/two/x.ods", "/one/x.ods"});
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_TRUE(dialogs.messages[0].text.contains("already wrote it from /one/x.ods"));
+    EXPECT_EQ(office.savedUrls.size(), 2);  // the same input listed twice converts twice
+
+    dialogs.messages.clear();
+    form->fileList().ClearFileList();
+    Add({temp.path() + "/in/book.xls"});
+    form->Option2->click();
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    ASSERT_TRUE(xls.open(QIODevice::ReadOnly));
+    EXPECT_EQ(xls.readAll(), "original");
+}
+
+TEST_F(StartSaving, WithNeitherOptionResultsGoToTheCheckedFolder)
+{
+    app::SetOptionChecked(form->Option1, false);
+    Add({"/in/a.ods", "/in/b.ods"});
+    Run();
+    EXPECT_EQ(office.savedUrls, (QStringList{"file://" + out + "/a.xls", "file://" + out + "/b.xls"}));
+}
+
+TEST_F(StartSaving, ARelativeFolderIsTakenFromTheCurrentFolder)
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(temp.path());
+    form->Text1->setText("out");
+    Add({"/in/a.ods"});
+    Run();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(office.savedUrls, QStringList{"file://" + out + "/a.xls"});
+}
+
+TEST_F(StartSaving, AddressesAreFullyEncodedFileUrls)
+{
+    Add({"/in/My #1 100% é?.ods"});
+    Run();
+    EXPECT_EQ(office.loadedUrls, QStringList{"file:///in/My%20%231%20100%25%20%C3%A9%3F.ods"});
+    EXPECT_EQ(office.savedUrls.first(), "file://" + out + "/My%20%231%20100%25%20%C3%A9%3F.xls");
+    EXPECT_TRUE(QFile::exists(out + "/My #1 100% é?.xls"));
+}
+
+TEST_F(StartSaving, ResultsBesideTheInputLandInItsFolder)
+{
+    QDir().mkpath(temp.path() + "/in");
+    form->Option2->click();
+    Add({temp.path() + "/in/Sales.ods.ods", temp.path() + "/in/a.ODS.ods"});
+    Run();
+    EXPECT_EQ(office.savedUrls, (QStringList{"file://" + temp.path() + "/in/Sales.xls",
+                                             "file://" + temp.path() + "/in/a.ODS.xls"}));
+}
+
+}  // namespace
