@@ -5,11 +5,17 @@
 #include "app/window_run_host.h"
 #include "convert/batch_run.h"
 #include "filelist/add_files_dialog.h"
+#include "filelist/drop_files.h"
 #include "filelist/file_list.h"
+#include "folders/add_all_files.h"
+#include "folders/folder_scan.h"
+#include "platform/window_yield.h"
 #include "output/output_destination.h"
 #include "platform/common_dialog.h"
 #include "platform/skin_framework.h"
 
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -84,6 +90,7 @@ Form1::Form1(Services services, QWidget* parent)
     outputDestination_ = std::make_unique<output::OutputDestination>(
         output::OutputDestination::Controls{Option1, Option2, Frame1, Text1}, *services_.settings,
         *services_.dialogs, reporter());
+    folderScan_ = std::make_unique<folders::FolderScan>(*services_.fileSystem, platform::WindowYield(), reporter());
     runHost_ = std::make_unique<WindowRunHost>(*this);
     batchRun_ = std::make_unique<convert::BatchRun>(*services_.bridge, *runHost_);
     WireEvents();
@@ -173,11 +180,14 @@ void Form1::WireEvents()
         control->installEventFilter(this);
     }
     ListView1->viewport()->installEventFilter(this);
+    ListView1->setAcceptDrops(true);
+    ListView1->viewport()->setAcceptDrops(true);
     installEventFilter(this);
 
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     auto optionClick = [this](bool selected) {
         if (selected)
@@ -223,6 +233,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         if (watched == ListView1)
             ListView1_KeyDown(static_cast<QKeyEvent*>(event)->key());
         break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        if (watched == ListView1->viewport())
+            return ListView1_OLEDragOver(event);
+        break;
+    case QEvent::Drop:
+        if (watched == ListView1->viewport()) {
+            ListView1_OLEDragDrop(event);
+            return true;
+        }
+        break;
     case QEvent::MouseButtonDblClick:
         if (watched == ListView1->viewport())
             ListView1_DblClick();
@@ -252,5 +273,41 @@ void Form1::ListView1_KeyDown(int key)
 }
 
 void Form1::ListView1_DblClick() { fileList_->RemoveSelectedRow(); }
+
+bool Form1::ListView1_OLEDragOver(QEvent* event)
+{
+    auto* drag = static_cast<QDragMoveEvent*>(event);
+    if (filelist::DroppedPaths(drag->mimeData()).isEmpty()) {
+        drag->ignore();
+        drag->setDropAction(Qt::IgnoreAction);
+    } else {
+        drag->acceptProposedAction();
+    }
+    return true;
+}
+
+void Form1::ListView1_OLEDragDrop(QEvent* event)
+{
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QStringList paths = filelist::DroppedPaths(drop->mimeData());
+    if (paths.isEmpty()) {
+        drop->ignore();
+        return;
+    }
+    drop->acceptProposedAction();
+    filelist::DropFiles(*fileList_, *folderScan_, paths);
+}
+
+void Form1::PushButton4_Click()
+{
+    folders::AddAllFiles{*fileList_,
+                         *folderScan_,
+                         *services_.dialogs,
+                         *services_.settings,
+                         [this](int value) { pointer_.set(value); },
+                         applicationTitle_,
+                         reporter()}
+        .PushButton4_Click();
+}
 
 }  // namespace app

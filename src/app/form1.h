@@ -21,6 +21,9 @@ namespace convert {
 class BatchRun;
 class RunHost;
 }
+namespace folders {
+class FolderScan;
+}
 namespace output {
 class OutputDestination;
 }
@@ -58,6 +61,7 @@ public:
     void PushButton1_Click();
     void PushButton2_Click();
     void PushButton3_Click();
+    void PushButton4_Click();
     void PushButton8_Click();
 
     // Controls, named as the window's design names them.
@@ -90,6 +94,9 @@ private:
 
     void ListView1_KeyDown(int key);
     void ListView1_DblClick();
+    // Drag over the list: true when the drag carries files that may be dropped.
+    bool ListView1_OLEDragOver(QEvent* event);
+    void ListView1_OLEDragDrop(QEvent* event);
 
     Services services_;
     WindowPointer pointer_;
@@ -100,6 +107,7 @@ private:
     std::unique_ptr<output::OutputDestination> outputDestination_;
     std::unique_ptr<convert::RunHost> runHost_;
     std::unique_ptr<convert::BatchRun> batchRun_;
+    std::unique_ptr<folders::FolderScan> folderScan_;
 };
 
 // Sets an option button's state, also when that leaves its group with none selected.

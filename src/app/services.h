@@ -5,6 +5,7 @@
 
 namespace platform {
 class Dialogs;
+class FileSystem;
 class Shell;
 namespace automation {
 class Bridge;
@@ -23,6 +24,8 @@ struct Services {
     SettingsStore* settings = nullptr;
     // The office suite's automation bridge.
     platform::automation::Bridge* bridge = nullptr;
+    // The file system as the folder scans see it.
+    const platform::FileSystem* fileSystem = nullptr;
     // The folder that holds the program file, without a closing separator.
     QString programFolder;
     // A whole number from 1 to 100, drawn once per start.

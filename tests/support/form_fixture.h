@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/settings_store.h"
 #include "fake_office.h"
+#include "platform/file_system.h"
 #include "recording_shell.h"
 #include "scripted_dialogs.h"
 
@@ -32,6 +33,7 @@ protected:
         services.shell = &shell;
         services.settings = settings.get();
         services.bridge = &office;
+        services.fileSystem = fileSystem.get();
         services.programFolder = programFolder;
         services.drawPercent = [this] { return percent; };
         return services;
@@ -50,6 +52,7 @@ protected:
     ScriptedDialogs dialogs;
     RecordingShell shell;
     FakeOffice office;
+    std::unique_ptr<platform::FileSystem> fileSystem = std::make_unique<platform::FileSystem>();
     int percent = 50;
     std::unique_ptr<app::Form1> form;
 };

@@ -1,0 +1,44 @@
+#include "folders/folder_files.h"
+
+#include "app/paths.h"
+#include "platform/failure.h"
+#include "platform/native_paths.h"
+
+#include <functional>
+
+namespace folders {
+
+bool SkipFailures(int, const std::function<void()>& statement)
+{
+    try {
+        statement();
+        return true;
+    } catch (const platform::Failure&) {
+        return false;
+    }
+}
+
+void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& pattern,
+                       const std::function<void(const QString& path)>& add, const StepRunner& step)
+{
+    FolderList tree;
+    step(114, [&] { tree = FolderList{folder + platform::kPathSeparator}; });
+    step(116, [&] { scan.GetSubDirectories2016(tree, true); });
+    for (const QString& entry : tree) {
+        const QString folderText = entry.left(entry.size() - 1);
+        QStringList names;
+        if (!step(122, [&] { names = scan.GetFilesInFolder(folderText, pattern); }))
+            continue;
+        for (const QString& name : names) {
+            if (name.startsWith(QLatin1Char('~')))
+                continue;
+            const QString path = folderText + platform::kPathSeparator + name;
+            step(132, [&] {
+                if (scan.IsExistingFile(path) && scan.Attributes(path) != kHiddenArchive)
+                    add(app::FixDoubleBackslashes(path));
+            });
+        }
+    }
+}
+
+}  // namespace folders

@@ -1,0 +1,116 @@
+#include "folders/folder_scan.h"
+
+#include "app/locations.h"
+#include "app/paths.h"
+#include "app/step_runner.h"
+#include "platform/file_system.h"
+#include "platform/native_paths.h"
+
+namespace folders {
+
+using platform::Failure;
+
+namespace {
+
+// Hidden system folders, and such folders that are links too, are not entered.
+constexpr int kHiddenSystemFolder = 22;
+constexpr int kHiddenSystemLink = 1046;
+
+bool ExcludedByAttributes(int attributes)
+{
+    return attributes == kHiddenSystemFolder || attributes == kHiddenSystemLink;
+}
+
+}  // namespace
+
+bool HasUnsafeNameChars(const QString& name)
+{
+    for (const QChar c : name) {
+        const ushort code = c.unicode();
+        // U+FFFD stands for bytes that could not be decoded.
+        if (code < 32 || (code >= 127 && code <= 159) || c == QLatin1Char('?') || code == 0xFFFD)
+            return true;
+    }
+    return false;
+}
+
+FolderScan::FolderScan(const platform::FileSystem& fileSystem, std::function<void()> yield,
+                       app::ErrorReporter reporter)
+    : fileSystem_(fileSystem), yield_(std::move(yield)), reporter_(std::move(reporter))
+{
+}
+
+void FolderScan::GetSubDirectories2016(FolderList& folders, bool recursion)
+{
+    QSet<QString> visited;
+    for (const QString& folder : folders)
+        visited.insert(fileSystem_.Identity(folder));
+    Scan(folders, recursion, visited);
+}
+
+bool FolderScan::Qualifies(const QString& folder) const
+{
+    return fileSystem_.IsRoot(folder) || !ExcludedByAttributes(fileSystem_.Attributes(folder));
+}
+
+void FolderScan::Scan(FolderList& folders, bool recursion, QSet<QString>& visited)
+{
+    app::Steps steps(app::locations::AddFolder("GetSubDirectories2016"), reporter_);
+    FolderList newFolders;
+
+    const FolderList entries = folders;
+    for (const QString& entry : entries) {
+        if (!app::IsFolder(entry) || entry.size() >= platform::kMaxPathLength)
+            continue;
+        // A folder that cannot be examined is left; one refused or gone is dropped too.
+        try {
+            yield_();
+            if (!Qualifies(entry))
+                continue;
+            for (const QString& name : fileSystem_.SubfolderNames(entry)) {
+                yield_();
+                if (name.size() >= platform::kMaxPathLength || HasUnsafeNameChars(name))
+                    continue;
+                const QString folder = entry + name + platform::kPathSeparator;
+                const QString identity = fileSystem_.Identity(folder);
+                if (identity.isEmpty() || visited.contains(identity))
+                    continue;
+                visited.insert(identity);
+                newFolders << folder;
+            }
+        } catch (const Failure& failure) {
+            if (failure.number() == platform::kPermissionDenied || failure.number() == platform::kPathNotFound)
+                folders.removeOne(entry);
+        }
+    }
+
+    steps.run(150, [&] {
+        if (recursion && !newFolders.isEmpty())
+            Scan(newFolders, true, visited);
+    });
+    for (const QString& folder : newFolders) {
+        steps.run(152, [&] {
+            if (!app::IsFolder(folder))
+                return;
+            yield_();
+            if (Qualifies(folder))
+                folders << folder;
+        });
+    }
+}
+
+QStringList FolderScan::GetFilesInFolder(const QString& folder, const QString& pattern) const
+{
+    const QString base = folder.endsWith(platform::kPathSeparator) ? folder : folder + platform::kPathSeparator;
+    QStringList kept;
+    for (const QString& name : fileSystem_.FileNames(base, pattern))
+        if (IsExistingFile(base + name))
+            kept << name;
+    return kept;
+}
+
+bool FolderScan::IsExistingFile(const QString& path) const { return fileSystem_.IsRegularFile(path); }
+
+int FolderScan::Attributes(const QString& path) const { return fileSystem_.Attributes(path); }
+
+}  // namespace folders

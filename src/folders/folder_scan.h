@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/error_report.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace platform {
+class FileSystem;
+}
+
+namespace folders {
+
+// An ordered list of folder paths, each ending with a separator.
+using FolderList = QStringList;
+
+// The folder-access routines behind every way of filling the list from a
+// folder tree.
+class FolderScan {
+public:
+    FolderScan(const platform::FileSystem& fileSystem, std::function<void()> yield, app::ErrorReporter reporter);
+
+    // Extends the list, in place and breadth-first, with every qualifying
+    // folder below its entries; with recursion off, only one level. Each real
+    // folder is visited once, so a link back to an ancestor cannot loop.
+    void GetSubDirectories2016(FolderList& folders, bool recursion);
+
+    // The bare names of the regular files of a folder that match a pattern.
+    QStringList GetFilesInFolder(const QString& folder, const QString& pattern) const;
+
+    // True for an existing regular file; never blocks on special files, never fails.
+    bool IsExistingFile(const QString& path) const;
+
+    // The attribute word of a path; throws platform::Failure.
+    int Attributes(const QString& path) const;
+
+    const platform::FileSystem& fileSystem() const { return fileSystem_; }
+
+private:
+    void Scan(FolderList& folders, bool recursion, QSet<QString>& visited);
+    bool Qualifies(const QString& folder) const;
+
+    const platform::FileSystem& fileSystem_;
+    std::function<void()> yield_;
+    app::ErrorReporter reporter_;
+};
+
+// True when a folder name holds a control character, a "?", or bytes that
+// are not valid in the file-system encoding.
+bool HasUnsafeNameChars(const QString& name);
+
+// The attribute word of a hidden archive file: such files are left out of
+// folders added as a whole.
+inline constexpr int kHiddenArchive = 34;
+
+}  // namespace folders

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/failure.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// File attribute bits, in the numbering the folder scan works with.
+enum FileAttribute {
+    kReadOnly = 1,      // the owner may not write
+    kHidden = 2,        // the name begins with "."
+    kSystem = 4,        // never set on Linux
+    kDirectory = 16,
+    kArchive = 32,      // every regular file
+    kReparsePoint = 1024,  // a symbolic link
+};
+
+// Error numbers of the failures below.
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kPathNotFound = 76;
+inline constexpr int kPathFileAccessError = 75;
+
+// The file-system calls behind the folder scans. Tests replace single calls
+// to make them fail.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The attribute word of a path (a link is described with its target's
+    // kind). Throws Failure (53, 70, 76, or 75) when the path cannot be examined.
+    virtual int Attributes(const QString& path) const;
+
+    // The names of the folders directly inside a folder (links to folders
+    // included), in listing order. Throws Failure when it cannot be listed.
+    virtual QStringList SubfolderNames(const QString& folder) const;
+
+    // The names of the regular files directly inside a folder (links to
+    // regular files included) that match a wildcard pattern, in listing order.
+    virtual QStringList FileNames(const QString& folder, const QString& pattern) const;
+
+    // True for an existing regular file. Never blocks, never fails.
+    virtual bool IsRegularFile(const QString& path) const;
+
+    // True for the root of the file system.
+    virtual bool IsRoot(const QString& folder) const;
+
+    // A text that is the same for every path of the same real folder; empty
+    // when the folder cannot be examined.
+    virtual QString Identity(const QString& folder) const;
+};
+
+// The platform's wildcard matching: "*" and "?", letter case ignored; "*.*"
+// (and any pattern ending ".*") also matches names without a dot.
+bool MatchesWildcard(const QString& name, const QString& pattern);
+
+// A failure of a file-system call for the given error code (errno).
+Failure FileSystemFailure(int error, const QString& path);
+
+}  // namespace platform
