@@ -1,12 +1,16 @@
 #include "app/form1.h"
 
+#include "app/locations.h"
 #include "app/product.h"
+#include "app/step_runner.h"
 #include "app/startup_helpers.h"
 #include "app/window_run_host.h"
 #include "convert/batch_run.h"
 #include "filelist/add_files_dialog.h"
 #include "filelist/drop_files.h"
 #include "filelist/file_list.h"
+#include "filelist/row_reorder.h"
+#include "folders/sample_files.h"
 #include "folders/add_all_files.h"
 #include "folders/folder_scan.h"
 #include "platform/window_yield.h"
@@ -91,6 +95,10 @@ Form1::Form1(Services services, QWidget* parent)
         output::OutputDestination::Controls{Option1, Option2, Frame1, Text1}, *services_.settings,
         *services_.dialogs, reporter());
     folderScan_ = std::make_unique<folders::FolderScan>(*services_.fileSystem, platform::WindowYield(), reporter());
+    rowReorder_ = std::make_unique<filelist::RowReorder>(
+        ListView1, services_.programFolder + QStringLiteral("/drag.ico"),
+        services_.cursorPosition ? services_.cursorPosition : [] { return QCursor::pos(); });
+    // A removed row is forgotten by the reorder gesture: it holds its row as a persistent index.
     runHost_ = std::make_unique<WindowRunHost>(*this);
     batchRun_ = std::make_unique<convert::BatchRun>(*services_.bridge, *runHost_);
     WireEvents();
@@ -189,6 +197,8 @@ void Form1::WireEvents()
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(ListView1, &QTreeWidget::itemPressed, this, [this] { rowReorder_->ItemClick(); });
     auto optionClick = [this](bool selected) {
         if (selected)
             outputDestination_->OptionClick();
@@ -220,7 +230,21 @@ void Form1::CenterOnScreen()
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (watched == ListView1->viewport())
+            rowReorder_->MouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == ListView1->viewport())
+            rowReorder_->MouseUp();
+        break;
     case QEvent::MouseMove:
+        if (watched == ListView1->viewport() && rowReorder_->RowDragActive()) {
+            PointerMoved(ListView1);
+            rowReorder_->MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+            return true;  // the list's own drag selection stays out of the way
+        }
+        [[fallthrough]];
     case QEvent::Enter: {
         // Propagated moves arrive at every parent too: decide by what lies under the pointer.
         QPointF global = event->type() == QEvent::MouseMove ? static_cast<QMouseEvent*>(event)->globalPosition()
@@ -296,6 +320,16 @@ void Form1::ListView1_OLEDragDrop(QEvent* event)
     }
     drop->acceptProposedAction();
     filelist::DropFiles(*fileList_, *folderScan_, paths);
+}
+
+void Form1::PushButton9_Click()
+{
+    RunGuarded(locations::Form1("PushButton9_Click"), reporter(), [&](Steps& steps) {
+        steps.run(100, [&] {
+            folders::SampleFiles{services_.programFolder, *folderScan_, *services_.settings}.LoadSampleFiles(
+                *fileList_, *services_.dialogs, *services_.shell, applicationTitle_);
+        });
+    });
 }
 
 void Form1::PushButton4_Click()

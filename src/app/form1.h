@@ -16,6 +16,7 @@ class QTreeWidget;
 
 namespace filelist {
 class FileList;
+class RowReorder;
 }
 namespace convert {
 class BatchRun;
@@ -53,6 +54,7 @@ public:
     const QString& applicationTitle() const { return applicationTitle_; }
     WindowPointer& pointer() { return pointer_; }
     filelist::FileList& fileList() const { return *fileList_; }
+    filelist::RowReorder& rowReorder() const { return *rowReorder_; }
     bool IsSaving() const;
     const Services& services() const { return services_; }
     ErrorReporter reporter() const;
@@ -63,6 +65,7 @@ public:
     void PushButton3_Click();
     void PushButton4_Click();
     void PushButton8_Click();
+    void PushButton9_Click();
 
     // Controls, named as the window's design names them.
     QTreeWidget* ListView1 = nullptr;
@@ -108,6 +111,7 @@ private:
     std::unique_ptr<convert::RunHost> runHost_;
     std::unique_ptr<convert::BatchRun> batchRun_;
     std::unique_ptr<folders::FolderScan> folderScan_;
+    std::unique_ptr<filelist::RowReorder> rowReorder_;
 };
 
 // Sets an option button's state, also when that leaves its group with none selected.

@@ -9,6 +9,7 @@
 #include "app/step_runner.h"
 #include "convert/office_check.h"
 #include "filelist/file_list.h"
+#include "folders/sample_files.h"
 #include "platform/cursor_file.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -111,7 +112,10 @@ void Form1::ApplySkin()
     SkinFramework1->call(3, {QVariant::fromValue<QObject*>(this)});
 }
 
-void Form1::RecordSampleFiles() {}
+void Form1::RecordSampleFiles()
+{
+    folders::SampleFiles{services_.programFolder, *folderScan_, *services_.settings}.RecordSampleFiles();
+}
 
 bool Form1::CheckOfficeSuite()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <functional>
 
@@ -30,6 +31,8 @@ struct Services {
     QString programFolder;
     // A whole number from 1 to 100, drawn once per start.
     std::function<int()> drawPercent;
+    // The pointer's position on the screen.
+    std::function<QPoint()> cursorPosition;
 };
 
 // A uniform whole number from 1 to 100, seeded from the time of day.
