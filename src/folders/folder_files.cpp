@@ -2,6 +2,7 @@
 
 #include "app/paths.h"
 #include "platform/failure.h"
+#include "platform/file_system.h"
 #include "platform/native_paths.h"
 
 #include <functional>
@@ -34,7 +35,9 @@ void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& p
                 continue;
             const QString path = folderText + platform::kPathSeparator + name;
             step(132, [&] {
-                if (scan.IsExistingFile(path) && scan.Attributes(path) != kHiddenArchive)
+                // One look at the file answers both questions: is it still a file, and a hidden archive one?
+                const int attributes = scan.Attributes(path);
+                if ((attributes & platform::kArchive) && attributes != kHiddenArchive)
                     add(app::FixDoubleBackslashes(path));
             });
         }

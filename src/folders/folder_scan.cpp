@@ -102,11 +102,8 @@ void FolderScan::Scan(FolderList& folders, bool recursion, QSet<QString>& visite
 QStringList FolderScan::GetFilesInFolder(const QString& folder, const QString& pattern) const
 {
     const QString base = folder.endsWith(platform::kPathSeparator) ? folder : folder + platform::kPathSeparator;
-    QStringList kept;
-    for (const QString& name : fileSystem_.FileNames(base, pattern))
-        if (IsExistingFile(base + name))
-            kept << name;
-    return kept;
+    // The listing holds regular files only: each name has passed the file test already.
+    return fileSystem_.FileNames(base, pattern);
 }
 
 bool FolderScan::IsExistingFile(const QString& path) const { return fileSystem_.IsRegularFile(path); }

@@ -103,10 +103,12 @@ int FileSystem::Attributes(const QString& path) const
         attributes |= kArchive;
     if (!(target.st_mode & S_IWUSR))
         attributes |= kReadOnly;
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
-        trimmed.chop(1);
-    if (trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.')))
+    // Hidden: the last name of the path, closing separators aside, begins with a dot.
+    qsizetype end = path.size();
+    while (end > 1 && path.at(end - 1) == QLatin1Char('/'))
+        --end;
+    const qsizetype start = path.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
+    if (start < end && path.at(start) == QLatin1Char('.'))
         attributes |= kHidden;
     return attributes;
 }
