@@ -1,6 +1,8 @@
 #include "app/form1.h"
 #include "app/settings_store.h"
 #include "platform/desktop_shell.h"
+#include "platform/file_system.h"
+#include "platform/uno/office_bridge.h"
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
@@ -14,11 +16,15 @@ int main(int argc, char* argv[])
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;
     app::SettingsStore settings;
+    platform::FileSystem fileSystem;
+    const std::unique_ptr<platform::automation::Bridge> office = platform::uno::MakeOfficeBridge();
 
     app::Services services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.settings = &settings;
+    services.bridge = office.get();
+    services.fileSystem = &fileSystem;
     services.programFolder = QCoreApplication::applicationDirPath();
     services.drawPercent = &app::DrawPercent;
 

@@ -1,0 +1,72 @@
+#include "platform/uno/invocation_object.h"
+
+#include "platform/uno/local_uno.h"
+#include "platform/uno/office_session.h"
+#include "platform/uno/uno_text.h"
+#include "platform/uno/value_conversion.h"
+
+#include <com/sun/star/beans/XExactName.hpp>
+#include <com/sun/star/uno/Sequence.hxx>
+
+namespace platform::uno {
+
+InvocationObject::InvocationObject(css::uno::Any target, std::shared_ptr<OfficeSession> session)
+    : target_(std::move(target)), session_(std::move(session))
+{
+}
+
+const css::uno::Reference<css::script::XInvocation2>& InvocationObject::invocation()
+{
+    if (!invocation_.is()) {
+        invocation_ = session_->run([this] {
+            // XSingleServiceFactory is marked deprecated, yet it is the only
+            // way that the Invocation service makes its adapters.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+            auto adapter = session_->local().invocationFactory->createInstanceWithArguments(
+                css::uno::Sequence<css::uno::Any>(&target_, 1));
+#pragma GCC diagnostic pop
+            return css::uno::Reference<css::script::XInvocation2>(adapter, css::uno::UNO_QUERY_THROW);
+        });
+    }
+    return invocation_;
+}
+
+rtl::OUString InvocationObject::exactName(const QString& member)
+{
+    const rtl::OUString name = ToUno(member);
+    css::uno::Reference<css::beans::XExactName> names(invocation(), css::uno::UNO_QUERY);
+    if (!names.is())
+        return name;
+    const rtl::OUString exact = session_->run([&] { return names->getExactName(name); });
+    return exact.isEmpty() ? name : exact;
+}
+
+automation::Variant InvocationObject::call(const QString& member, const automation::VariantArray& arguments)
+{
+    css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        parameters.getArray()[i] = ToAny(arguments[i]);
+    const rtl::OUString name = exactName(member);
+    const css::uno::Any result = session_->run([&] {
+        css::uno::Sequence<sal_Int16> outIndices;
+        css::uno::Sequence<css::uno::Any> outValues;
+        return invocation()->invoke(name, parameters, outIndices, outValues);
+    });
+    return ToVariant(result, session_);
+}
+
+automation::Variant InvocationObject::get(const QString& property)
+{
+    const rtl::OUString name = exactName(property);
+    return ToVariant(session_->run([&] { return invocation()->getValue(name); }), session_);
+}
+
+void InvocationObject::set(const QString& property, const automation::Variant& value)
+{
+    const rtl::OUString name = exactName(property);
+    const css::uno::Any any = ToAny(value);
+    session_->run([&] { invocation()->setValue(name, any); });
+}
+
+}  // namespace platform::uno

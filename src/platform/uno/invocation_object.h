@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/uno/uno_object.h"
+
+#include <com/sun/star/script/XInvocation2.hpp>
+
+#include <memory>
+
+namespace platform::uno {
+
+class OfficeSession;
+
+// An office object called by member name through the Invocation service.
+// Names are matched without regard to case, as automation clients expect:
+// "Close" calls close, "name" reads Name.
+class InvocationObject : public UnoObject {
+public:
+    // target holds a non-null interface.
+    InvocationObject(css::uno::Any target, std::shared_ptr<OfficeSession> session);
+
+    automation::Variant call(const QString& member, const automation::VariantArray& arguments) override;
+    automation::Variant get(const QString& property) override;
+    void set(const QString& property, const automation::Variant& value) override;
+    css::uno::Any unoValue() const override { return target_; }
+
+private:
+    // The Invocation adapter, made on first use (it inspects the object,
+    // which takes calls to the office).
+    const css::uno::Reference<css::script::XInvocation2>& invocation();
+    rtl::OUString exactName(const QString& member);
+
+    css::uno::Any target_;
+    std::shared_ptr<OfficeSession> session_;
+    css::uno::Reference<css::script::XInvocation2> invocation_;
+};
+
+}  // namespace platform::uno

@@ -1,0 +1,103 @@
+#include "platform/uno/office_bridge.h"
+
+#include "platform/uno/local_uno.h"
+#include "platform/uno/office_connection.h"
+#include "platform/uno/office_profile.h"
+#include "platform/uno/office_session.h"
+#include "platform/uno/service_manager_object.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <unistd.h>
+
+namespace platform::uno {
+
+namespace {
+QString UniquePipeName(int start)
+{
+    return QStringLiteral("quillmere-%1-%2-%3")
+        .arg(::getpid())
+        .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))
+        .arg(start);
+}
+}  // namespace
+
+OfficeBridge::OfficeBridge(OfficeBridgeOptions options) : options_(std::move(options))
+{
+    if (options_.officeProgramDir.isEmpty())
+        options_.officeProgramDir = QStringLiteral(QUILLMERE_OFFICE_PROGRAM_DIR);
+    if (options_.profileRoot.isEmpty())
+        options_.profileRoot = OfficeProfile::DefaultRoot();
+}
+
+OfficeBridge::~OfficeBridge()
+{
+    endOffice();
+}
+
+automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
+{
+    if (className.compare(QLatin1String("com.sun.star.ServiceManager"), Qt::CaseInsensitive) != 0)
+        throw Failure(QStringLiteral("ActiveX component can't create object %1").arg(className), 429);
+    return std::make_shared<ServiceManagerObject>(liveSession());
+}
+
+std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
+{
+    std::lock_guard lock(mutex_);
+    if (session_ && session_->alive())
+        return session_;
+    if (session_) {
+        session_->connection().end();
+        session_.reset();
+    }
+    const QString soffice = options_.officeProgramDir + QStringLiteral("/soffice");
+    if (!QFileInfo(soffice).isExecutable())
+        throw Failure(QStringLiteral("LibreOffice is not installed: %1 is missing").arg(soffice));
+    const LocalUno& local = LocalUno::Get(options_.officeProgramDir);
+    if (!profile_)
+        profile_ = std::make_unique<OfficeProfile>(options_.profileRoot);
+
+    OfficeLaunch launch;
+    launch.soffice = soffice;
+    launch.profileUrl = profile_->url();
+    launch.pipeName = UniquePipeName(++starts_);
+    launch.logPath = profile_->path() + QStringLiteral("/office.log");
+    launch.connectTimeoutMs = options_.connectTimeoutMs;
+    session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch));
+    return session_;
+}
+
+void OfficeBridge::endOffice()
+{
+    std::lock_guard lock(mutex_);
+    if (session_)
+        session_->connection().end();
+    session_.reset();
+}
+
+QString OfficeBridge::pipeName() const
+{
+    std::lock_guard lock(mutex_);
+    return session_ ? session_->connection().launch().pipeName : QString();
+}
+
+QString OfficeBridge::profilePath() const
+{
+    std::lock_guard lock(mutex_);
+    return profile_ ? profile_->path() : QString();
+}
+
+qint64 OfficeBridge::officeProcessId() const
+{
+    std::lock_guard lock(mutex_);
+    return session_ ? session_->connection().pid() : 0;
+}
+
+std::unique_ptr<automation::Bridge> MakeOfficeBridge()
+{
+    return std::make_unique<OfficeBridge>();
+}
+
+}  // namespace platform::uno

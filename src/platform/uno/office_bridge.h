@@ -1,0 +1,56 @@
+#pragma once
+
+// The automation bridge to LibreOffice. It owns one office process, started
+// on first need with a private profile and reached over a pipe of its own;
+// later objects reuse the live connection, and an office that has gone away
+// is replaced by a fresh one at the next CreateObject. The office ends with
+// the bridge, or with the program however the program ends.
+
+#include "platform/automation/automation.h"
+
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+namespace platform::uno {
+
+class OfficeProfile;
+class OfficeSession;
+
+struct OfficeBridgeOptions {
+    QString officeProgramDir;   // default: the office this program was built for
+    QString profileRoot;        // default: OfficeProfile::DefaultRoot()
+    int connectTimeoutMs = 60000;
+};
+
+class OfficeBridge : public automation::Bridge {
+public:
+    explicit OfficeBridge(OfficeBridgeOptions options = {});
+    ~OfficeBridge() override;
+
+    // "com.sun.star.ServiceManager" is the one class this bridge makes.
+    automation::ObjectRef CreateObject(const QString& className) override;
+
+    // Ends the office now; the next CreateObject starts another.
+    void endOffice();
+
+    // About the current office, for diagnostics; empty or 0 when none runs.
+    QString pipeName() const;
+    QString profilePath() const;
+    qint64 officeProcessId() const;
+
+private:
+    std::shared_ptr<OfficeSession> liveSession();
+
+    OfficeBridgeOptions options_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<OfficeProfile> profile_;
+    std::shared_ptr<OfficeSession> session_;
+    int starts_ = 0;
+};
+
+// The bridge the program uses.
+std::unique_ptr<automation::Bridge> MakeOfficeBridge();
+
+}  // namespace platform::uno

@@ -1,0 +1,139 @@
+#include "platform/uno/office_connection.h"
+
+#include "platform/failure.h"
+#include "platform/uno/caught_failure.h"
+#include "platform/uno/local_uno.h"
+#include "platform/uno/uno_text.h"
+
+#include <com/sun/star/bridge/XBridgeFactory.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/connection/XConnector.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XEventListener.hpp>
+#include <cppuhelper/implbase1.hxx>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace platform::uno {
+
+namespace {
+QStringList OfficeArguments(const OfficeLaunch& launch)
+{
+    return {QStringLiteral("--headless"),
+            QStringLiteral("--invisible"),
+            QStringLiteral("--norestore"),
+            QStringLiteral("--nologo"),
+            QStringLiteral("--nodefault"),
+            // The profile is ours alone (see OfficeProfile), so the office
+            // need not look for other instances using it.
+            QStringLiteral("--nolockcheck"),
+            QStringLiteral("-env:UserInstallation=") + launch.profileUrl,
+            QStringLiteral("--accept=pipe,name=%1;urp;").arg(launch.pipeName)};
+}
+
+// Notes when the bridge goes away, whichever side ends it.
+class BridgeWatch : public cppu::WeakImplHelper1<css::lang::XEventListener> {
+public:
+    explicit BridgeWatch(std::shared_ptr<std::atomic<bool>> alive) : alive_(std::move(alive)) {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override { *alive_ = false; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> alive_;
+};
+
+template <class Interface>
+css::uno::Reference<Interface> LocalService(const LocalUno& local, const char* name)
+{
+    css::uno::Reference<Interface> service(
+        local.serviceManager->createInstanceWithContext(rtl::OUString::createFromAscii(name), local.context),
+        css::uno::UNO_QUERY_THROW);
+    return service;
+}
+}  // namespace
+
+OfficeConnection::OfficeConnection(const LocalUno& local, const OfficeLaunch& launch)
+    : launch_(launch), process_(launch.soffice, OfficeArguments(launch), launch.logPath)
+{
+    connect(local);
+}
+
+void OfficeConnection::connect(const LocalUno& local)
+{
+    try {
+        auto connector = LocalService<css::connection::XConnector>(local, "com.sun.star.connection.Connector");
+        auto bridges = LocalService<css::bridge::XBridgeFactory>(local, "com.sun.star.bridge.BridgeFactory");
+        const rtl::OUString address = ToUno(QStringLiteral("pipe,name=") + launch_.pipeName);
+        QElapsedTimer clock;
+        clock.start();
+        css::uno::Reference<css::connection::XConnection> connection;
+        while (!connection.is()) {
+            try {
+                connection = connector->connect(address);
+            } catch (const css::connection::NoConnectException&) {
+                if (!process_.running())
+                    throw Failure(QStringLiteral("The office suite ended (%1) before it accepted a connection; see %2")
+                                      .arg(process_.endDescription(), launch_.logPath));
+                if (clock.elapsed() > launch_.connectTimeoutMs)
+                    throw Failure(QStringLiteral("The office suite did not accept a connection within %1 seconds")
+                                      .arg(launch_.connectTimeoutMs / 1000));
+                QThread::msleep(clock.elapsed() < 2000 ? 50 : 200);
+            }
+        }
+        bridge_ = bridges->createBridge(rtl::OUString(), "urp", connection, nullptr);
+        *bridgeAlive_ = true;
+        css::uno::Reference<css::lang::XComponent>(bridge_, css::uno::UNO_QUERY_THROW)
+            ->addEventListener(new BridgeWatch(bridgeAlive_));
+        context_.set(bridge_->getInstance("StarOffice.ComponentContext"), css::uno::UNO_QUERY);
+        if (!context_.is())
+            throw Failure(QStringLiteral("The office suite offered no component context"));
+    } catch (const css::uno::Exception&) {
+        process_.end(0);
+        throw FailureFromCaughtException();
+    } catch (...) {
+        process_.end(0);
+        throw;
+    }
+}
+
+OfficeConnection::~OfficeConnection()
+{
+    end();
+}
+
+bool OfficeConnection::alive()
+{
+    return *bridgeAlive_ && process_.running();
+}
+
+css::uno::Reference<css::lang::XMultiComponentFactory> OfficeConnection::serviceManager() const
+{
+    return context_.is() ? context_->getServiceManager() : nullptr;
+}
+
+void OfficeConnection::end()
+{
+    if (alive()) {
+        try {
+            css::uno::Reference<css::frame::XDesktop> desktop(
+                serviceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context_),
+                css::uno::UNO_QUERY);
+            if (desktop.is() && desktop->terminate())
+                process_.waitForEnd(3000);
+        } catch (const css::uno::Exception&) {
+            // The office is going anyway; the process end below makes sure.
+        }
+    }
+    if (bridge_.is()) {
+        try {
+            css::uno::Reference<css::lang::XComponent>(bridge_, css::uno::UNO_QUERY_THROW)->dispose();
+        } catch (const css::uno::Exception&) {
+        }
+    }
+    context_.clear();
+    bridge_.clear();
+    process_.end();
+}
+
+}  // namespace platform::uno

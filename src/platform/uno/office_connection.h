@@ -1,0 +1,59 @@
+#pragma once
+
+// A live UNO connection to an office process that we started: the process,
+// the URP bridge over its pipe, and the office's component context.
+
+#include "platform/uno/office_process.h"
+
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+namespace platform::uno {
+
+struct LocalUno;
+
+struct OfficeLaunch {
+    QString soffice;        // the launcher script, not soffice.bin
+    QString profileUrl;     // -env:UserInstallation
+    QString pipeName;       // unique per office start
+    QString logPath;        // the office's standard output and error
+    int connectTimeoutMs = 60000;
+};
+
+class OfficeConnection {
+public:
+    // Starts the office and connects to it, retrying until it accepts or the
+    // time runs out. Throws platform::Failure.
+    OfficeConnection(const LocalUno& local, const OfficeLaunch& launch);
+    ~OfficeConnection();  // end()
+    OfficeConnection(const OfficeConnection&) = delete;
+    OfficeConnection& operator=(const OfficeConnection&) = delete;
+
+    // False once the bridge is gone or the office process has ended.
+    bool alive();
+    // Asks the office to quit, then ends its process group in any case.
+    void end();
+
+    const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }
+    css::uno::Reference<css::lang::XMultiComponentFactory> serviceManager() const;
+    const OfficeLaunch& launch() const { return launch_; }
+    pid_t pid() const { return process_.pid(); }
+
+private:
+    void connect(const LocalUno& local);
+
+    OfficeLaunch launch_;
+    OfficeProcess process_;
+    css::uno::Reference<css::bridge::XBridge> bridge_;
+    css::uno::Reference<css::uno::XComponentContext> context_;
+    std::shared_ptr<std::atomic<bool>> bridgeAlive_ = std::make_shared<std::atomic<bool>>(false);
+};
+
+}  // namespace platform::uno

@@ -1,0 +1,32 @@
+#pragma once
+
+// The private LibreOffice user profile that our office runs with, so that the
+// user's own profile is never touched. Profiles live under the user's cache
+// folder in numbered slots; a running program holds its slot's lock for as long
+// as it exists, so two copies of the program never share one.
+
+#include <QString>
+
+namespace platform::uno {
+
+class OfficeProfile {
+public:
+    // Takes the first free slot under root (created when missing).
+    // Throws platform::Failure when no slot can be locked.
+    explicit OfficeProfile(const QString& root);
+    ~OfficeProfile();
+    OfficeProfile(const OfficeProfile&) = delete;
+    OfficeProfile& operator=(const OfficeProfile&) = delete;
+
+    // The default root: "quillmere/office" in the user's cache folder.
+    static QString DefaultRoot();
+
+    const QString& path() const { return path_; }
+    QString url() const;  // file:///..., as -env:UserInstallation wants it
+
+private:
+    QString path_;
+    int lockFd_ = -1;
+};
+
+}  // namespace platform::uno

@@ -1,0 +1,29 @@
+// A program that starts an office through the bridge, says which one, and
+// then ends in the way its argument names: "return", "exit" or "kill" (a
+// SIGKILL to itself, so that no code of ours runs at the end).
+#include "platform/uno/office_bridge.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    const char* how = argc > 1 ? argv[1] : "return";
+    platform::uno::OfficeBridge bridge;
+    try {
+        bridge.CreateObject(QStringLiteral("com.sun.star.ServiceManager"));
+    } catch (const platform::Failure& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        return 2;
+    }
+    std::printf("%s\n%s\n%lld\n", bridge.pipeName().toLocal8Bit().constData(),
+                bridge.profilePath().toLocal8Bit().constData(), static_cast<long long>(bridge.officeProcessId()));
+    std::fflush(stdout);
+    if (std::strcmp(how, "kill") == 0)
+        std::raise(SIGKILL);
+    if (std::strcmp(how, "exit") == 0)
+        std::exit(0);
+    return 0;
+}
