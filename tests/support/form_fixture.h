@@ -32,7 +32,7 @@ protected:
         services.dialogs = &dialogs;
         services.shell = &shell;
         services.settings = settings.get();
-        services.bridge = &office;
+        services.bridge = bridge;
         services.fileSystem = fileSystem.get();
         services.programFolder = programFolder;
         services.drawPercent = [this] { return percent; };
@@ -52,6 +52,8 @@ protected:
     ScriptedDialogs dialogs;
     RecordingShell shell;
     FakeOffice office;
+    // The office the window talks to: the stand-in unless a test gives the real one.
+    platform::automation::Bridge* bridge = &office;
     std::unique_ptr<platform::FileSystem> fileSystem = std::make_unique<platform::FileSystem>();
     int percent = 50;
     std::unique_ptr<app::Form1> form;

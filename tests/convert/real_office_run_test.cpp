@@ -1,0 +1,126 @@
+// "Start Saving" against the installed LibreOffice: the window's own handlers,
+// driven as a user would, and every workbook read back with xlrd.
+#include "app/form1.h"
+#include "filelist/file_list.h"
+#include "form_fixture.h"
+#include "shared_office.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+
+using testing_support::FormFixture;
+using testing_support::SharedOffice;
+
+namespace {
+
+const auto* const sharedOffice = ::testing::AddGlobalTestEnvironment(new SharedOffice);
+
+// Empty when the workbook holds its source's values; otherwise what differs.
+QString CompareWithSource(const QString& source, const QString& workbook)
+{
+    QProcess compare;
+    compare.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                  {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/compare_sheets.py"), source, workbook});
+    if (!compare.waitForFinished(60000))
+        return "the comparison did not finish";
+    return compare.exitCode() == 0 ? QString() : QString::fromUtf8(compare.readAllStandardOutput());
+}
+
+class RealOfficeRun : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        bridge = &SharedOffice::Bridge();
+        in = temp.path() + "/in";
+        out = temp.path() + "/out";
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        ASSERT_TRUE(Start());
+        form->Text1->setText(out + "/");
+    }
+
+    // Copies a file of the shared corpus into the input folder under a name of our choosing.
+    void CopyCorpus(const QString& name, const QString& as = {})
+    {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLMERE_CORPUS_DIR "/") + name, in + "/" + (as.isEmpty() ? name : as)));
+    }
+
+    void AddAllOfInputFolder()
+    {
+        dialogs.inputAnswers.push_back("*");
+        dialogs.folderAnswers.push_back(in);
+        form->PushButton4->click();
+    }
+
+    QStringList ReportedDescriptions() const
+    {
+        QStringList descriptions;
+        for (const auto& message : dialogs.messages)
+            if (message.caption == "Application Error")
+                descriptions << message.text;
+        return descriptions;
+    }
+
+    QString in, out;
+};
+
+TEST_F(RealOfficeRun, TheCorpusAndEveryInputTypeConvertAndABadFileIsReported)
+{
+    for (const QFileInfo& file : QDir(QUILLMERE_CORPUS_DIR).entryInfoList({"*.ods"}, QDir::Files))
+        if (file.fileName() != "issue_594_dos.ods")
+            CopyCorpus(file.fileName());
+    // Our own .ods, .ots, .sxc and .stc files, from the same tables as the shipped samples.
+    ASSERT_EQ(QProcess::execute(QUILLMERE_SYSTEM_PYTHON, {QUILLMERE_SOURCE_DIR "/tools/make_samples.py", in + "/own"}), 0);
+    // Names that a pasted URL would break.
+    CopyCorpus("date.ods", "with space #1 100%.ods");
+    CopyCorpus("date.ods", "Données 報告.ods");
+
+    AddAllOfInputFolder();
+    const int rows = form->fileList().RowCount();
+    ASSERT_GE(rows, 20);
+    form->PushButton2->click();
+
+    ASSERT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    // The password-protected file is the one bad row; every report is about it.
+    const QStringList reports = ReportedDescriptions();
+    ASSERT_FALSE(reports.isEmpty());
+    EXPECT_TRUE(reports.first().contains("at line 134\r\r")) << reports.first().toStdString();
+    EXPECT_FALSE(QFile::exists(out + "/pass_protected.xls"));
+
+    int converted = 0;
+    for (int row = 1; row <= rows; ++row) {
+        const QString input = form->fileList().RowText(row);
+        if (input.endsWith("pass_protected.ods"))
+            continue;
+        const QString workbook = out + "/" + QFileInfo(input).completeBaseName() + ".xls";
+        ASSERT_TRUE(QFile::exists(workbook)) << workbook.toStdString();
+        EXPECT_EQ(CompareWithSource(input, workbook), "") << input.toStdString();
+        ++converted;
+    }
+    EXPECT_EQ(converted, rows - 1);
+}
+
+TEST_F(RealOfficeRun, ResultsBesideTheInputLandInTheInputsFolder)
+{
+    CopyCorpus("date.ods");
+    ASSERT_EQ(QProcess::execute(QUILLMERE_SYSTEM_PYTHON, {QUILLMERE_SOURCE_DIR "/tools/make_samples.py", in}), 0);
+    form->Option2->click();
+    AddAllOfInputFolder();
+    form->PushButton2->click();
+    EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
+    for (const char* name : {"date", "Budget 2024", "Invoice template", "Inventory (StarOffice)", "Timesheet template"})
+        EXPECT_EQ(CompareWithSource(QDir(in).entryInfoList({QString(name) + ".*"}).value(0).filePath(),
+                                    in + "/" + name + ".xls"),
+                  "")
+            << name;
+    EXPECT_TRUE(QDir(out).isEmpty());
+}
+
+}  // namespace
