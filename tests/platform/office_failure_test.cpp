@@ -75,6 +75,31 @@ TEST(OfficeFailureTest, ACallBeyondTheTimeLimitEndsTheOfficeWhileTheWindowKeepsD
     EXPECT_NO_THROW(fresh->call("createInstance", {"com.sun.star.frame.Desktop"}));
 }
 
+TEST(OfficeFailureTest, AFileThatKeepsTheOfficeBusyFailsAtTheLimitAndTheNextFileConverts)
+{
+    const QString sample = QStringLiteral(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods");
+    const QString good = QStringLiteral(QUILLMERE_CORPUS_DIR "/date.ods");
+    if (!QFile::exists(sample) || !QFile::exists(good))
+        GTEST_SKIP() << "the samples are not there";
+    QTemporaryDir temp;
+    ASSERT_TRUE(QFile::copy(sample, temp.filePath("busy.ods")));
+    ASSERT_TRUE(QFile::copy(good, temp.filePath("date.ods")));
+    platform::uno::OfficeBridgeOptions options;
+    options.callTimeout = std::chrono::seconds(3);
+    platform::uno::OfficeBridge bridge(options);
+
+    const QString failure = FailureOf([&] {
+        ConvertRow(bridge, QUrl::fromLocalFile(temp.filePath("busy.ods")).toString(),
+                   QUrl::fromLocalFile(temp.filePath("busy.xls")).toString());
+    });
+    EXPECT_TRUE(failure.contains("stopped answering")) << failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath(".~lock.busy.ods#")));
+    const Variant result = ConvertRow(bridge, QUrl::fromLocalFile(temp.filePath("date.ods")).toString(),
+                                      QUrl::fromLocalFile(temp.filePath("date.xls")).toString());
+    EXPECT_EQ(result.toObject()->get("State").toInt(), 1);
+    EXPECT_TRUE(QFileInfo(temp.filePath("date.xls")).size() > 0);
+}
+
 TEST(OfficeFailureTest, AnOfficeThatDiesDuringACallFailsThatCallAndLaterOnes)
 {
     platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
