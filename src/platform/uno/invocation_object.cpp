@@ -47,6 +47,7 @@ automation::Variant InvocationObject::call(const QString& member, const automati
     css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         parameters.getArray()[i] = ToAny(arguments[i]);
+    session_->noteFileUrls(css::uno::Any(parameters));
     const rtl::OUString name = exactName(member);
     const css::uno::Any result = session_->run([&] {
         css::uno::Sequence<sal_Int16> outIndices;

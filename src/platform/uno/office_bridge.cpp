@@ -23,12 +23,23 @@ QString UniquePipeName(int start)
 }
 }  // namespace
 
+std::chrono::milliseconds CallTimeout()
+{
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("QUILLMERE_CALL_TIMEOUT").toDouble(&ok);
+    if (ok && seconds > 0 && seconds < 24 * 3600)
+        return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    return std::chrono::seconds(kDefaultCallTimeoutSeconds);
+}
+
 OfficeBridge::OfficeBridge(OfficeBridgeOptions options) : options_(std::move(options))
 {
     if (options_.officeProgramDir.isEmpty())
         options_.officeProgramDir = QStringLiteral(QUILLMERE_OFFICE_PROGRAM_DIR);
     if (options_.profileRoot.isEmpty())
         options_.profileRoot = OfficeProfile::DefaultRoot();
+    if (options_.callTimeout.count() <= 0)
+        options_.callTimeout = CallTimeout();
 }
 
 OfficeBridge::~OfficeBridge()
@@ -46,10 +57,10 @@ automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
 std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
 {
     std::lock_guard lock(mutex_);
-    if (session_ && session_->alive())
+    if (session_ && session_->alive() && session_->answers())
         return session_;
     if (session_) {
-        session_->connection().end();
+        session_->end();
         session_.reset();
     }
     const QString soffice = options_.officeProgramDir + QStringLiteral("/soffice");
@@ -58,6 +69,7 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     const LocalUno& local = LocalUno::Get(options_.officeProgramDir);
     if (!profile_)
         profile_ = std::make_unique<OfficeProfile>(options_.profileRoot);
+    profile_->prepare();
 
     OfficeLaunch launch;
     launch.soffice = soffice;
@@ -65,7 +77,8 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     launch.pipeName = UniquePipeName(++starts_);
     launch.logPath = profile_->path() + QStringLiteral("/office.log");
     launch.connectTimeoutMs = options_.connectTimeoutMs;
-    session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch));
+    session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch),
+                                               options_.callTimeout);
     return session_;
 }
 
@@ -73,7 +86,7 @@ void OfficeBridge::endOffice()
 {
     std::lock_guard lock(mutex_);
     if (session_)
-        session_->connection().end();
+        session_->end();
     session_.reset();
 }
 

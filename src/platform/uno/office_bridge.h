@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -18,10 +19,19 @@ namespace platform::uno {
 class OfficeProfile;
 class OfficeSession;
 
+// How long one call into the office may take before the office is taken
+// for hung and ended. QUILLMERE_CALL_TIMEOUT (seconds) overrides it.
+inline constexpr int kDefaultCallTimeoutSeconds = 180;
+
+// The limit in force: QUILLMERE_CALL_TIMEOUT when it holds a positive
+// number of seconds, otherwise the default.
+std::chrono::milliseconds CallTimeout();
+
 struct OfficeBridgeOptions {
     QString officeProgramDir;   // default: the office this program was built for
     QString profileRoot;        // default: OfficeProfile::DefaultRoot()
     int connectTimeoutMs = 60000;
+    std::chrono::milliseconds callTimeout{0};  // default: CallTimeout()
 };
 
 class OfficeBridge : public automation::Bridge {

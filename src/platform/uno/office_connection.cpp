@@ -1,6 +1,7 @@
 #include "platform/uno/office_connection.h"
 
 #include "platform/failure.h"
+#include "platform/uno/call_runner.h"
 #include "platform/uno/caught_failure.h"
 #include "platform/uno/local_uno.h"
 #include "platform/uno/uno_text.h"
@@ -86,7 +87,9 @@ void OfficeConnection::connect(const LocalUno& local)
         css::uno::Reference<css::lang::XComponent>(bridge_, css::uno::UNO_QUERY_THROW)
             ->addEventListener(new BridgeWatch(bridgeAlive_));
         context_.set(bridge_->getInstance("StarOffice.ComponentContext"), css::uno::UNO_QUERY);
-        if (!context_.is())
+        if (context_.is())
+            serviceManager_ = context_->getServiceManager();
+        if (!serviceManager_.is())
             throw Failure(QStringLiteral("The office suite offered no component context"));
     } catch (const css::uno::Exception&) {
         process_.end(0);
@@ -107,23 +110,37 @@ bool OfficeConnection::alive()
     return *bridgeAlive_ && process_.running();
 }
 
-css::uno::Reference<css::lang::XMultiComponentFactory> OfficeConnection::serviceManager() const
+void OfficeConnection::abort()
 {
-    return context_.is() ? context_->getServiceManager() : nullptr;
+    process_.end(0);
+}
+
+QString OfficeConnection::endDescription()
+{
+    if (process_.running())
+        return QStringLiteral("the connection to it was lost");
+    return QStringLiteral("it ended with %1").arg(process_.endDescription());
 }
 
 void OfficeConnection::end()
 {
     if (alive()) {
-        try {
-            css::uno::Reference<css::frame::XDesktop> desktop(
-                serviceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context_),
-                css::uno::UNO_QUERY);
-            if (desktop.is() && desktop->terminate())
-                process_.waitForEnd(3000);
-        } catch (const css::uno::Exception&) {
-            // The office is going anyway; the process end below makes sure.
-        }
+        // Asked to quit, the office removes its own lock files; one that does
+        // not answer is ended below all the same.
+        bool terminated = false;
+        RunOnWorker(
+            [&] {
+                try {
+                    css::uno::Reference<css::frame::XDesktop> desktop(
+                        serviceManager_->createInstanceWithContext("com.sun.star.frame.Desktop", context_),
+                        css::uno::UNO_QUERY);
+                    terminated = desktop.is() && desktop->terminate();
+                } catch (const css::uno::Exception&) {
+                }
+            },
+            std::chrono::seconds(10), [this] { abort(); });
+        if (terminated)
+            process_.waitForEnd(3000);
     }
     if (bridge_.is()) {
         try {
@@ -131,6 +148,7 @@ void OfficeConnection::end()
         } catch (const css::uno::Exception&) {
         }
     }
+    serviceManager_.clear();
     context_.clear();
     bridge_.clear();
     process_.end();

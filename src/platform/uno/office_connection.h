@@ -40,9 +40,14 @@ public:
     bool alive();
     // Asks the office to quit, then ends its process group in any case.
     void end();
+    // Kills the office at once, for one that no longer answers; calls
+    // waiting on it then fail.
+    void abort();
+    // How the office went away, for messages.
+    QString endDescription();
 
     const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }
-    css::uno::Reference<css::lang::XMultiComponentFactory> serviceManager() const;
+    const css::uno::Reference<css::lang::XMultiComponentFactory>& serviceManager() const { return serviceManager_; }
     const OfficeLaunch& launch() const { return launch_; }
     pid_t pid() const { return process_.pid(); }
 
@@ -53,6 +58,7 @@ private:
     OfficeProcess process_;
     css::uno::Reference<css::bridge::XBridge> bridge_;
     css::uno::Reference<css::uno::XComponentContext> context_;
+    css::uno::Reference<css::lang::XMultiComponentFactory> serviceManager_;
     std::shared_ptr<std::atomic<bool>> bridgeAlive_ = std::make_shared<std::atomic<bool>>(false);
 };
 

@@ -126,12 +126,14 @@ void OfficeProcess::reap(bool wait)
 
 bool OfficeProcess::running()
 {
+    std::lock_guard lock(mutex_);
     reap(false);
     return pid_ > 0 && !ended_;
 }
 
 QString OfficeProcess::endDescription() const
 {
+    std::lock_guard lock(mutex_);
     if (WIFSIGNALED(status_))
         return QStringLiteral("signal %1").arg(WTERMSIG(status_));
     return QStringLiteral("exit status %1").arg(WEXITSTATUS(status_));
@@ -146,6 +148,7 @@ bool OfficeProcess::waitForEnd(int ms)
 
 void OfficeProcess::end(int graceMs)
 {
+    std::lock_guard lock(mutex_);
     if (pid_ <= 0)
         return;
     // The group stays addressable until its last member is reaped: the

@@ -10,6 +10,8 @@
 
 #include <sys/types.h>
 
+#include <mutex>
+
 namespace platform::uno {
 
 class OfficeProcess {
@@ -22,7 +24,7 @@ public:
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
     // False once the launched process has ended.
-    bool running();
+    bool running();  // safe from any thread, like the rest
     // How it ended, for messages: "exit status 1", "signal 9".
     QString endDescription() const;
     // Waits up to ms for the launched process to end by itself; true if it has.
@@ -30,11 +32,16 @@ public:
     // Ends every process of the group: asks first, kills after graceMs.
     void end(int graceMs = 5000);
 
-    pid_t pid() const { return pid_; }
+    pid_t pid() const
+    {
+        std::lock_guard lock(mutex_);
+        return pid_;
+    }
 
 private:
     void reap(bool wait);
 
+    mutable std::recursive_mutex mutex_;
     pid_t pid_ = -1;
     pid_t watchdog_ = -1;
     int watchdogPipe_ = -1;

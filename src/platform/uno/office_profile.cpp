@@ -3,9 +3,12 @@
 #include "platform/failure.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,7 +19,39 @@ namespace platform::uno {
 
 namespace {
 constexpr int kSlots = 64;
+
+struct Setting {
+    const char* path;
+    const char* name;
+    const char* value;  // the <value> element as the office writes it
+};
+
+constexpr Setting kSettings[] = {
+    {"/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "<value>3</value>"},
+    {"/org.openoffice.Office.Common/Security/Scripting", "SecureURL", "<value/>"},
+    {"/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "<value>true</value>"},
+    // Calc's link update mode: 0 always, 1 never, 2 on request.
+    {"/org.openoffice.Office.Calc/Content/Update", "Link", "<value>1</value>"},
+};
+
+constexpr const char* kEmptySettings =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+    "</oor:items>\n";
+
+QByteArray SettingLine(const Setting& setting)
+{
+    return QByteArray("<item oor:path=\"") + setting.path + "\"><prop oor:name=\"" + setting.name +
+           "\" oor:op=\"fuse\">" + setting.value + "</prop></item>";
 }
+
+bool IsLineOf(const QByteArray& line, const Setting& setting)
+{
+    return line.contains(QByteArray("oor:path=\"") + setting.path + "\"") &&
+           line.contains(QByteArray("oor:name=\"") + setting.name + "\"");
+}
+}  // namespace
 
 OfficeProfile::OfficeProfile(const QString& root)
 {
@@ -47,6 +82,38 @@ OfficeProfile::~OfficeProfile()
 QString OfficeProfile::DefaultRoot()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/quillmere/office");
+}
+
+void OfficeProfile::prepare() const
+{
+    const QString folder = path_ + QStringLiteral("/user");
+    const QString settingsPath = folder + QStringLiteral("/registrymodifications.xcu");
+    QByteArray content = kEmptySettings;
+    QFile existing(settingsPath);
+    if (existing.open(QIODevice::ReadOnly) && existing.size() > 0)
+        content = existing.readAll();
+    existing.close();
+
+    // The office writes one item a line; ours replace any earlier form of theirs.
+    QList<QByteArray> lines = content.split('\n');
+    lines.removeIf([](const QByteArray& line) {
+        return std::any_of(std::begin(kSettings), std::end(kSettings),
+                           [&](const Setting& setting) { return IsLineOf(line, setting); });
+    });
+    auto close = std::find_if(lines.begin(), lines.end(), [](const QByteArray& line) { return line.contains("</oor:items>"); });
+    if (close == lines.end()) {
+        // Cut short (the office died while writing it): the profile is ours, start it afresh.
+        lines = QByteArray(kEmptySettings).split('\n');
+        close = std::find_if(lines.begin(), lines.end(), [](const QByteArray& line) { return line.contains("</oor:items>"); });
+    }
+    qsizetype end = close - lines.begin();
+    for (const Setting& setting : kSettings)
+        lines.insert(end++, SettingLine(setting));
+
+    QSaveFile file(settingsPath);
+    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) < 0 ||
+        !file.commit())
+        throw Failure(QStringLiteral("Cannot write the office settings %1: %2").arg(settingsPath, file.errorString()));
 }
 
 QString OfficeProfile::url() const

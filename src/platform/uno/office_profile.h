@@ -21,6 +21,13 @@ public:
     // The default root: "quillmere/office" in the user's cache folder.
     static QString DefaultRoot();
 
+    // Sets, before each start, what keeps the office's hands off everything
+    // but the files we name: macros never run (highest security level, no
+    // trusted locations), links in documents are never updated, links from
+    // untrusted documents are not followed. Throws platform::Failure when the
+    // settings cannot be written.
+    void prepare() const;
+
     const QString& path() const { return path_; }
     QString url() const;  // file:///..., as -env:UserInstallation wants it
 

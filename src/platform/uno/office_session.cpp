@@ -1,15 +1,85 @@
 #include "platform/uno/office_session.h"
 
+#include "platform/uno/call_runner.h"
 #include "platform/uno/caught_failure.h"
+#include "platform/uno/document_locks.h"
+
+#include <com/sun/star/uno/Exception.hpp>
 
 namespace platform::uno {
 
-Failure OfficeSession::caughtFailure()
+OfficeSession::OfficeSession(const LocalUno& local, std::unique_ptr<OfficeConnection> connection,
+                             std::chrono::milliseconds callLimit)
+    : local_(local), connection_(std::move(connection)), callLimit_(callLimit)
 {
-    const Failure failure = FailureFromCaughtException();
+}
+
+OfficeSession::~OfficeSession()
+{
+    end();
+}
+
+QString OfficeSession::goneDescription()
+{
+    if (timedOut_)
+        return QStringLiteral("The office suite was ended after it stopped answering for %1 seconds")
+            .arg(callLimit_.count() / 1000.0);
+    return QStringLiteral("The office suite is no longer running (%1)").arg(connection_->endDescription());
+}
+
+void OfficeSession::runBlocking(const std::function<void()>& call)
+{
     if (!connection_->alive())
-        return Failure(QStringLiteral("The office suite is no longer running (%1)").arg(failure.description()));
-    return failure;
+        throw Failure(goneDescription());
+    std::optional<Failure> failure;
+    const bool inTime = RunOnWorker(
+        [&] {
+            try {
+                call();
+            } catch (const css::uno::Exception&) {
+                failure = FailureFromCaughtException();
+            }
+        },
+        callLimit_, [this] { connection_->abort(); });
+    if (!inTime) {
+        timedOut_ = true;
+        end();
+        throw Failure(QStringLiteral("The office suite stopped answering: a call took longer than the limit of "
+                                     "%1 seconds, so the office was ended")
+                          .arg(callLimit_.count() / 1000.0));
+    }
+    if (failure) {
+        if (!connection_->alive()) {
+            end();
+            throw Failure(goneDescription() + QStringLiteral(": ") + failure->description());
+        }
+        throw *failure;
+    }
+}
+
+bool OfficeSession::answers()
+{
+    try {
+        run([this] { return connection_->context()->getServiceManager(); });
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
+}
+
+void OfficeSession::noteFileUrls(const css::uno::Any& arguments)
+{
+    const QStringList files = FilesNamedIn(arguments, local_);
+    std::lock_guard lock(filesMutex_);
+    files_.insert(files.begin(), files.end());
+}
+
+void OfficeSession::end()
+{
+    connection_->end();
+    std::lock_guard lock(filesMutex_);
+    RemoveStaleLocks(files_, connection_->launch().profileUrl);
+    files_.clear();
 }
 
 }  // namespace platform::uno

@@ -1,14 +1,19 @@
 #pragma once
 
 // What the objects of one office connection share: the local runtime, the
-// connection, and the way every call into the office is made.
+// connection, and the way every call into the office is made: on a worker
+// thread, within a time limit, failing clearly once the office has gone.
 
 #include "platform/failure.h"
 #include "platform/uno/office_connection.h"
 
-#include <com/sun/star/uno/Exception.hpp>
-
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <type_traits>
 #include <utility>
 
 namespace platform::uno {
@@ -17,32 +22,49 @@ struct LocalUno;
 
 class OfficeSession {
 public:
-    OfficeSession(const LocalUno& local, std::unique_ptr<OfficeConnection> connection)
-        : local_(local), connection_(std::move(connection))
-    {
-    }
+    OfficeSession(const LocalUno& local, std::unique_ptr<OfficeConnection> connection,
+                  std::chrono::milliseconds callLimit);
+    ~OfficeSession();  // end()
 
     const LocalUno& local() const { return local_; }
     OfficeConnection& connection() { return *connection_; }
     bool alive() { return connection_->alive(); }
+    // One round trip to the office: false when it does not answer in time.
+    bool answers();
 
     // Runs one call into the office. UNO exceptions come out as
-    // platform::Failure with the office's own description.
+    // platform::Failure with the office's own description; a call that
+    // outlasts the limit ends the office and fails.
     template <class Call>
     auto run(Call&& call) -> decltype(call())
     {
-        try {
-            return call();
-        } catch (const css::uno::Exception&) {
-            throw caughtFailure();
+        using Result = decltype(call());
+        if constexpr (std::is_void_v<Result>) {
+            runBlocking([&] { call(); });
+        } else {
+            std::optional<Result> result;
+            runBlocking([&] { result.emplace(call()); });
+            return std::move(*result);
         }
     }
 
+    // Files named to the office (file: URLs among a call's arguments). When
+    // the office dies, the lock files it left beside them are removed.
+    void noteFileUrls(const css::uno::Any& arguments);
+
+    // Ends the office and removes the lock files that it left.
+    void end();
+
 private:
-    Failure caughtFailure();
+    void runBlocking(const std::function<void()>& call);
+    QString goneDescription();
 
     const LocalUno& local_;
     std::unique_ptr<OfficeConnection> connection_;
+    std::chrono::milliseconds callLimit_;
+    std::mutex filesMutex_;
+    std::set<QString> files_;
+    bool timedOut_ = false;
 };
 
 }  // namespace platform::uno

@@ -1,0 +1,178 @@
+// An office that stops answering or dies: the call fails and says so, the
+// window keeps drawing meanwhile, the office's lock files go, and the next
+// service manager comes from a fresh office.
+#include "office_rows.h"
+#include "shared_office.h"
+
+#include "platform/uno/office_bridge.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using namespace testing_support;
+using platform::Failure;
+
+const QString kManager = QStringLiteral("com.sun.star.ServiceManager");
+
+// Stops every process of the office: it neither answers nor dies.
+void Freeze(platform::uno::OfficeBridge& bridge)
+{
+    ASSERT_EQ(::kill(static_cast<pid_t>(-bridge.officeProcessId()), SIGSTOP), 0);
+}
+
+// The failure of a call, or a test failure when the call succeeds.
+QString FailureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const Failure& failure) {
+        return failure.description();
+    }
+    ADD_FAILURE() << "the call succeeded";
+    return {};
+}
+
+TEST(OfficeFailureTest, ACallBeyondTheTimeLimitEndsTheOfficeWhileTheWindowKeepsDrawing)
+{
+    setenv("QUILLMERE_CALL_TIMEOUT", "1.5", 1);
+    platform::uno::OfficeBridge bridge;
+    unsetenv("QUILLMERE_CALL_TIMEOUT");
+    ObjectRef manager = bridge.CreateObject(kManager);
+    ObjectRef desktop = manager->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject();
+    const qint64 pid = bridge.officeProcessId();
+    Freeze(bridge);
+
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    const QString failure = FailureOf([&] { desktop->call("getComponents", {}); });
+    const qint64 waited = clock.elapsed();
+
+    EXPECT_TRUE(failure.contains("stopped answering")) << failure.toStdString();
+    EXPECT_TRUE(failure.contains("1.5 seconds")) << failure.toStdString();
+    EXPECT_GE(waited, 1400);
+    EXPECT_LT(waited, 8000);
+    EXPECT_GE(ticks, 10) << "the event loop did not run while the call waited";
+    EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "the hung office is still there";
+    // Its objects stay dead; a new service manager comes from a new office.
+    EXPECT_TRUE(FailureOf([&] { desktop->call("getComponents", {}); }).contains("stopped answering"));
+    ObjectRef fresh = bridge.CreateObject(kManager);
+    EXPECT_NE(bridge.officeProcessId(), pid);
+    EXPECT_NO_THROW(fresh->call("createInstance", {"com.sun.star.frame.Desktop"}));
+}
+
+TEST(OfficeFailureTest, AFileThatKeepsTheOfficeBusyFailsAtTheLimitAndTheNextFileConverts)
+{
+    const QString sample = QStringLiteral(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods");
+    const QString good = QStringLiteral(QUILLMERE_CORPUS_DIR "/date.ods");
+    if (!QFile::exists(sample) || !QFile::exists(good))
+        GTEST_SKIP() << "the samples are not there";
+    QTemporaryDir temp;
+    ASSERT_TRUE(QFile::copy(sample, temp.filePath("busy.ods")));
+    ASSERT_TRUE(QFile::copy(good, temp.filePath("date.ods")));
+    platform::uno::OfficeBridgeOptions options;
+    options.callTimeout = std::chrono::seconds(3);
+    platform::uno::OfficeBridge bridge(options);
+
+    const QString failure = FailureOf([&] {
+        ConvertRow(bridge, QUrl::fromLocalFile(temp.filePath("busy.ods")).toString(),
+                   QUrl::fromLocalFile(temp.filePath("busy.xls")).toString());
+    });
+    EXPECT_TRUE(failure.contains("stopped answering")) << failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath(".~lock.busy.ods#")));
+    const Variant result = ConvertRow(bridge, QUrl::fromLocalFile(temp.filePath("date.ods")).toString(),
+                                      QUrl::fromLocalFile(temp.filePath("date.xls")).toString());
+    EXPECT_EQ(result.toObject()->get("State").toInt(), 1);
+    EXPECT_TRUE(QFileInfo(temp.filePath("date.xls")).size() > 0);
+}
+
+TEST(OfficeFailureTest, AnOfficeThatDiesDuringACallFailsThatCallAndLaterOnes)
+{
+    platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
+    ObjectRef manager = bridge.CreateObject(kManager);
+    ObjectRef desktop = manager->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject();
+    const auto group = static_cast<pid_t>(-bridge.officeProcessId());
+    Freeze(bridge);
+    std::thread killer([group] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(group, SIGKILL);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const QString during = FailureOf([&] { desktop->call("getComponents", {}); });
+    killer.join();
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_TRUE(during.contains("no longer running")) << during.toStdString();
+    const QString after = FailureOf([&] { manager->call("createInstance", {"com.sun.star.frame.Desktop"}); });
+    EXPECT_TRUE(after.contains("no longer running")) << after.toStdString();
+    EXPECT_NO_THROW(bridge.CreateObject(kManager)->call("createInstance", {"com.sun.star.frame.Desktop"}));
+}
+
+TEST(OfficeFailureTest, TheLockFilesOfADeadOfficeAreRemovedAndNoOthers)
+{
+    QTemporaryDir temp;
+    platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
+    const QString ours = temp.filePath("ours.fods");
+    const QString theirs = temp.filePath("theirs.fods");
+    for (const QString& path : {ours, theirs}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet"><office:body><office:spreadsheet/></office:body></office:document>
+)");
+    }
+    ObjectRef manager = bridge.CreateObject(kManager);
+    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(ours).toString()).toObject());
+    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(theirs).toString()).toObject());
+    const QString ourLock = temp.filePath(".~lock.ours.fods#");
+    const QString theirLock = temp.filePath(".~lock.theirs.fods#");
+    ASSERT_TRUE(QFileInfo::exists(ourLock));
+    {
+        // As if another office had taken the file over meanwhile.
+        QFile lock(theirLock);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write("Someone,someone,otherhost,01.01.2024 10:00,file:///home/someone/.config/libreoffice/4;");
+    }
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(-bridge.officeProcessId()), SIGKILL), 0);
+    bridge.CreateObject(kManager);
+    EXPECT_FALSE(QFileInfo::exists(ourLock));
+    EXPECT_TRUE(QFileInfo::exists(theirLock));
+}
+
+TEST(OfficeFailureTest, TheOfficeRunsWithMacrosOffAndLinksNeverUpdated)
+{
+    platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
+    ObjectRef manager = bridge.CreateObject(kManager);
+    ObjectRef provider =
+        manager->call("createInstance", {"com.sun.star.configuration.ConfigurationProvider"}).toObject();
+    auto setting = [&](const char* node, const char* name) {
+        ObjectRef access = provider
+                               ->call("createInstanceWithArguments",
+                                      {"com.sun.star.configuration.ConfigurationAccess",
+                                       VariantArray{MakePropertyValue(bridge, "nodepath", node)}})
+                               .toObject();
+        return access->call("getByName", {name});
+    };
+    EXPECT_EQ(setting("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel").toInt(), 3);
+    EXPECT_TRUE(setting("/org.openoffice.Office.Common/Security/Scripting", "SecureURL").toArray().empty());
+    EXPECT_TRUE(setting("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks").toBool());
+    EXPECT_EQ(setting("/org.openoffice.Office.Calc/Content/Update", "Link").toInt(), 1);
+}
+
+}  // namespace
