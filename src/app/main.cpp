@@ -2,7 +2,7 @@
 #include "app/settings_store.h"
 #include "platform/desktop_shell.h"
 #include "platform/file_system.h"
-#include "platform/uno/office_bridge.h"
+#include "platform/office_loader.h"
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     platform::DesktopShell shell;
     app::SettingsStore settings;
     platform::FileSystem fileSystem;
-    const std::unique_ptr<platform::automation::Bridge> office = platform::uno::MakeOfficeBridge();
+    const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
 
     app::Services services;
     services.dialogs = &dialogs;

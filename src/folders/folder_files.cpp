@@ -20,11 +20,12 @@ bool SkipFailures(int, const std::function<void()>& statement)
 }
 
 void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& pattern,
-                       const std::function<void(const QString& path)>& add, const StepRunner& step)
+                       const std::function<void(const QString& path)>& add, const StepRunner& step, bool recursive)
 {
     FolderList tree;
     step(114, [&] { tree = FolderList{folder + platform::kPathSeparator}; });
-    step(116, [&] { scan.GetSubDirectories2016(tree, true); });
+    if (recursive)
+        step(116, [&] { scan.GetSubDirectories2016(tree, true); });
     for (const QString& entry : tree) {
         const QString folderText = entry.left(entry.size() - 1);
         QStringList names;

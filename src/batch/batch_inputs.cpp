@@ -1,0 +1,41 @@
+#include "batch/batch_inputs.h"
+
+#include "batch/batch_options.h"
+#include "folders/folder_files.h"
+#include "folders/folder_scan.h"
+#include "platform/file_system.h"
+
+#include <QFileInfo>
+
+namespace batch {
+
+QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan)
+{
+    QStringList files;
+    const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
+    for (const QString& given : options.paths) {
+        const QString path = QFileInfo(given).absoluteFilePath();
+        int attributes = 0;
+        try {
+            attributes = scan.Attributes(path);
+        } catch (const platform::Failure&) {
+            files << path;  // reported by the run, as a row that cannot be opened
+            continue;
+        }
+        if (!(attributes & platform::kDirectory)) {
+            files << path;
+            continue;
+        }
+        QString folder = path;
+        while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+            folder.chop(1);
+        if (folder == QLatin1String("/"))
+            folder.clear();
+        folders::ForEachFileInTree(
+            scan, folder, pattern, [&](const QString& file) { files << file; }, folders::SkipFailures,
+            options.recursive);
+    }
+    return files;
+}
+
+}  // namespace batch

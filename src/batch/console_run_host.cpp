@@ -1,0 +1,97 @@
+#include "batch/console_run_host.h"
+
+#include "app/paths.h"
+#include "platform/failure.h"
+
+#include <unistd.h>
+
+namespace batch {
+
+namespace {
+void Print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+}  // namespace
+
+QString ReportBlock(const QString& description, const QString& location, int step)
+{
+    return description + QLatin1Char('\n') + location + QStringLiteral("at line ") + QString::number(step) +
+           QStringLiteral("\n\n");
+}
+
+ConsoleRunHost::ConsoleRunHost(QStringList rows, bool beside, QString folder)
+    : rows_(std::move(rows)), beside_(beside), folder_(std::move(folder)), terminal_(isatty(STDOUT_FILENO))
+{
+}
+
+QString ConsoleRunHost::RowText(int position) const
+{
+    currentRow_ = position;
+    if (position < 1 || position > rows_.size())
+        throw platform::Failure(QStringLiteral("Index out of bounds (row %1)").arg(position), 35600);
+    return rows_.at(position - 1);
+}
+
+void ConsoleRunHost::SetProgressText(const QString& text)
+{
+    const bool rowBegins = text.startsWith(QLatin1String("Processing: "));
+    if (onRowStart) {
+        if (rowBegins)
+            onRowStart(currentRow_);
+        return;
+    }
+    if (!rowBegins) {
+        EndProgressLine();  // the run is over
+        return;
+    }
+    ShowProgress(qRound(percent_), text.mid(12));
+}
+
+void ConsoleRunHost::ShowProgress(int percent, const QString& name)
+{
+    const QString line = QStringLiteral("[%1%] %2").arg(percent, 3).arg(name);
+    if (terminal_) {
+        Print(stdout, QStringLiteral("\r\033[K") + line);
+        progressShown_ = true;
+    } else {
+        Print(stdout, line + QLatin1Char('\n'));
+    }
+}
+
+void ConsoleRunHost::PrintReport(const QString& block)
+{
+    EndProgressLine();
+    Print(stderr, block);
+}
+
+void ConsoleRunHost::EndProgressLine()
+{
+    if (progressShown_)
+        Print(stdout, QStringLiteral("\r\033[K"));
+    progressShown_ = false;
+}
+
+void ConsoleRunHost::Notice(const QString& text)
+{
+    if (onNotice) {
+        onNotice(text);
+        return;
+    }
+    EndProgressLine();
+    Print(text == QLatin1String("Done.") ? stdout : stderr, text + QLatin1Char('\n'));
+}
+
+void ConsoleRunHost::ReportError(const QString& description, const QString& location, int step)
+{
+    ++failures_;
+    if (onReport) {
+        onReport(currentRow_, description, location, step);
+        return;
+    }
+    PrintReport(ReportBlock(description, location, step));
+}
+
+}  // namespace batch

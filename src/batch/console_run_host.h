@@ -1,0 +1,58 @@
+#pragma once
+
+#include "convert/run_host.h"
+
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+
+namespace batch {
+
+// The conversion run as the command hosts it: rows from the command line,
+// progress on the terminal, failure reports on standard error.
+class ConsoleRunHost : public convert::RunHost {
+public:
+    ConsoleRunHost(QStringList rows, bool beside, QString folder);
+
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    QString RowText(int position) const override;
+    bool Option1() const override { return !beside_; }
+    bool Option2() const override { return beside_; }
+    QString Text1() const override { return folder_; }
+    void SetProgressValue(double percent) override { percent_ = percent; }
+    void SetProgressText(const QString& text) override;
+    void Yield() override {}
+    void SetMousePointer(int) override {}
+    void Notice(const QString& text) override;
+    void ReportError(const QString& description, const QString& location, int step) override;
+
+    int failures() const { return failures_; }
+    // The row being converted (from 1); 0 before the first.
+    int currentRow() const { return currentRow_; }
+
+    // Where reports and notices go instead of the terminal (the share of a --jobs run).
+    std::function<void(int row, const QString& description, const QString& location, int step)> onReport;
+    std::function<void(const QString& text)> onNotice;
+    std::function<void(int row)> onRowStart;
+
+    // The progress line: redrawn in place on a terminal, one line each otherwise.
+    void ShowProgress(int percent, const QString& name);
+    void PrintReport(const QString& block);
+    void EndProgressLine();
+
+private:
+
+    QStringList rows_;
+    bool beside_;
+    QString folder_;
+    double percent_ = 0;
+    mutable int currentRow_ = 0;
+    int failures_ = 0;
+    bool terminal_;
+    bool progressShown_ = false;
+};
+
+// One failure report as the command prints it.
+QString ReportBlock(const QString& description, const QString& location, int step);
+
+}  // namespace batch
