@@ -1,0 +1,146 @@
+// quillmere-batch, run as a user runs it, against the installed LibreOffice.
+#include "batch/batch_options.h"
+#include "temp_tree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using testing_support::TempTree;
+
+namespace {
+
+struct Result {
+    int status;
+    QString out;
+    QString err;
+};
+
+Result RunBatch(const QStringList& arguments, const QString& folder, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess batch;
+    batch.setWorkingDirectory(folder);
+    batch.setProcessEnvironment(environment);
+    batch.start(QStringLiteral(QUILLMERE_BATCH), arguments);
+    batch.closeWriteChannel();
+    EXPECT_TRUE(batch.waitForFinished(300000));
+    return {batch.exitCode(), QString::fromUtf8(batch.readAllStandardOutput()),
+            QString::fromUtf8(batch.readAllStandardError())};
+}
+
+QStringList Files(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files);
+    names.sort();
+    return names;
+}
+
+TEST(BatchArguments, BadCombinationsAreRefused)
+{
+    EXPECT_FALSE(batch::ParseArguments({"--to", "x", "--beside", "a.ods"}).error.isEmpty());
+    EXPECT_FALSE(batch::ParseArguments({"--jobs", "0", "a.ods"}).error.isEmpty());
+    EXPECT_FALSE(batch::ParseArguments({"--jobs"}).error.isEmpty());
+    EXPECT_FALSE(batch::ParseArguments({"--frobnicate", "a.ods"}).error.isEmpty());
+    EXPECT_FALSE(batch::ParseArguments({}).error.isEmpty());
+    const batch::BatchOptions options = batch::ParseArguments({"--extension", ".ods", "--jobs", "2", "--", "--odd.ods"});
+    EXPECT_TRUE(options.error.isEmpty());
+    EXPECT_EQ(options.extension, "ods");
+    EXPECT_EQ(options.jobs, 2);
+    EXPECT_EQ(options.paths, QStringList{"--odd.ods"});
+    EXPECT_EQ(options.to, QDir::currentPath());
+}
+
+class BatchCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(tree / "out");
+        QDir().mkpath(tree / "in");
+        for (const char* name : {"date.ods", "covered.ods"})
+            ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/") + name, tree / "in/" + name));
+    }
+    TempTree tree;
+};
+
+TEST_F(BatchCommand, HelpAndBadArguments)
+{
+    Result help = RunBatch({"--help"}, tree.root());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: quillmere-batch"));
+    Result bad = RunBatch({"--to", "x", "--beside", "a.ods"}, tree.root());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.err.contains("usage:"));
+}
+
+TEST_F(BatchCommand, FilesAndFoldersConvertIntoTheChosenFolder)
+{
+    tree.Add("in/sub/~lock.ods");
+    tree.Add("in/.hidden.ods");
+    ASSERT_TRUE(QFile::copy(tree / "in/date.ods", tree / "in/sub/Report.final.ods"));
+    Result run = RunBatch({"--to", "out", "--recursive", "in"}, tree.root());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith("Done.\n"));
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"Report.final.xls", "covered.xls", "date.xls"}));
+
+    // Without --recursive a folder gives only its own files.
+    QDir(tree / "out").removeRecursively();
+    QDir().mkpath(tree / "out");
+    EXPECT_EQ(RunBatch({"--to", "out", "in"}, tree.root()).status, 0);
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
+}
+
+TEST_F(BatchCommand, BesideAndExtension)
+{
+    tree.Add("in/notes.txt");
+    ASSERT_TRUE(QFile::copy(tree / "in/date.ods", tree / "in/UPPER.ODS"));
+    Result run = RunBatch({"--beside", "--extension", "ods", "in"}, tree.root());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(tree / "in/UPPER.xls"));
+    EXPECT_TRUE(QFile::exists(tree / "in/date.xls"));
+    EXPECT_FALSE(QFile::exists(tree / "in/notes.xls"));
+    EXPECT_TRUE(Files(tree / "out").isEmpty());
+}
+
+TEST_F(BatchCommand, AFailedFileIsReportedAndTheStatusSaysSo)
+{
+    tree.Add("in/broken.ods");
+    Result run = RunBatch({"--to", "out", "in/date.ods", "in/broken.ods", "in/covered.ods"}, tree.root());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n")) << run.err.toStdString();
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
+}
+
+TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)
+{
+    Result run = RunBatch({"--to", "nowhere", "in"}, tree.root());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Folder does not exist. Please select another folder.\n");
+}
+
+TEST_F(BatchCommand, TwoJobsGiveTheSameResultsAndReportsInListOrder)
+{
+    tree.Add("in/broken1.ods");
+    tree.Add("in/broken2.ods");
+    const QStringList inputs{"in/broken1.ods", "in/date.ods", "in/covered.ods", "in/broken2.ods"};
+    Result one = RunBatch(QStringList{"--to", "out"} + inputs, tree.root());
+    const QStringList first = Files(tree / "out");
+    QDir(tree / "out").removeRecursively();
+    QDir().mkpath(tree / "out");
+    Result two = RunBatch(QStringList{"--jobs", "2", "--to", "out"} + inputs, tree.root());
+    EXPECT_EQ(two.status, one.status);
+    EXPECT_EQ(Files(tree / "out"), first);
+    EXPECT_EQ(two.err, one.err);
+    EXPECT_LT(two.err.indexOf("broken1"), two.err.indexOf("broken2"));
+}
+
+TEST_F(BatchCommand, WithoutTheOfficeSuiteTheCommandSaysSoAndEnds)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLMERE_OFFICE_MODULE", tree / "no-such-module.so");
+    Result run = RunBatch({"--to", "out", "in"}, tree.root(), environment);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(run.err.startsWith("Error 214878392\n\nOpenOffice is required")) << run.err.toStdString();
+}
+
+}  // namespace
