@@ -115,7 +115,11 @@ void BatchRun::ConvertRows()
                     .toObject();
         });
         steps.run(134, [&] {
-            const QString inputUrl = FileUrl(QFileInfo(inputPath).absoluteFilePath());
+            const QFileInfo input(inputPath);
+            // The office opens an empty file as a new, empty document: that would pass for a conversion.
+            if (input.isFile() && input.size() == 0)
+                throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
+            const QString inputUrl = FileUrl(input.absoluteFilePath());
             const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
             const Variant document = Use(objects.desktop).call(
                 QStringLiteral("loadComponentFromURL"),
