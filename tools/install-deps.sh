@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Debian packages the build, the program and
-# its tests need and this machine lacks. Runs as root or through sudo.
+# its tests need and this machine lacks, and any packages named as arguments.
+# Runs as root or through sudo.
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,8 @@ packages=(
   libgtest-dev googletest
   libreoffice-calc-nogui libreoffice-dev
   python3 python3-xlrd zip unzip
-  xvfb xauth fonts-liberation2
+  xvfb xauth fonts-liberation2 bc
+  "$@"
 )
 
 missing=()
