@@ -16,9 +16,7 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        ASSERT_TRUE(Start());
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        StartShown();
     }
     void MoveOver(QWidget* widget) { QTest::mouseMove(widget, widget->rect().center()); }
 };

@@ -2,6 +2,7 @@
 // the good rows around it convert, and nothing is left behind.
 #include "app/form1.h"
 #include "filelist/file_list.h"
+#include "compare_with_source.h"
 #include "form_fixture.h"
 #include "platform/uno/office_bridge.h"
 
@@ -18,6 +19,7 @@
 #include <csignal>
 #include <sys/types.h>
 
+using testing_support::CompareWithSource;
 using testing_support::FormFixture;
 
 namespace {
@@ -25,15 +27,6 @@ namespace {
 // Short enough for a test, long enough for any good small file.
 constexpr auto kTestCallLimit = std::chrono::seconds(10);
 
-QString CompareWithSource(const QString& source, const QString& workbook)
-{
-    QProcess compare;
-    compare.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
-                  {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/compare_sheets.py"), source, workbook});
-    if (!compare.waitForFinished(60000))
-        return "the comparison did not finish";
-    return compare.exitCode() == 0 ? QString() : QString::fromUtf8(compare.readAllStandardOutput());
-}
 
 // Every file under a folder with its modification time.
 QStringList Snapshot(const QString& folder)

@@ -2,6 +2,7 @@
 // driven as a user would, and every workbook read back with xlrd.
 #include "app/form1.h"
 #include "filelist/file_list.h"
+#include "compare_with_source.h"
 #include "form_fixture.h"
 #include "shared_office.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using testing_support::CompareWithSource;
 using testing_support::FormFixture;
 using testing_support::SharedOffice;
 
@@ -20,16 +22,6 @@ namespace {
 
 const auto* const sharedOffice = ::testing::AddGlobalTestEnvironment(new SharedOffice);
 
-// Empty when the workbook holds its source's values; otherwise what differs.
-QString CompareWithSource(const QString& source, const QString& workbook)
-{
-    QProcess compare;
-    compare.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
-                  {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/compare_sheets.py"), source, workbook});
-    if (!compare.waitForFinished(60000))
-        return "the comparison did not finish";
-    return compare.exitCode() == 0 ? QString() : QString::fromUtf8(compare.readAllStandardOutput());
-}
 
 class RealOfficeRun : public FormFixture {
 protected:

@@ -16,13 +16,6 @@ protected:
         FormFixture::SetUp();
         ASSERT_TRUE(Start());
     }
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= form->fileList().RowCount(); ++i)
-            rows << form->fileList().RowText(i);
-        return rows;
-    }
     void Choose(const QStringList& paths)
     {
         dialogs.fileAnswers.push_back(paths);

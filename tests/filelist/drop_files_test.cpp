@@ -18,16 +18,7 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        ASSERT_TRUE(Start());
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= form->fileList().RowCount(); ++i)
-            rows << form->fileList().RowText(i);
-        return rows;
+        StartShown();
     }
     static QMimeData* Files(const QStringList& paths)
     {

@@ -16,19 +16,10 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        ASSERT_TRUE(Start());
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        StartShown();
         list = &form->fileList();
     }
 
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= list->RowCount(); ++i)
-            rows << list->RowText(i);
-        return rows;
-    }
 
     void Select(int position) { form->ListView1->setCurrentItem(form->ListView1->topLevelItem(position - 1)); }
 

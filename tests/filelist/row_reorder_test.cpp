@@ -52,13 +52,6 @@ protected:
     {
         Send(QEvent::MouseButtonRelease, RowCenter(position), button, Qt::NoButton);
     }
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= form->fileList().RowCount(); ++i)
-            rows << form->fileList().RowText(i);
-        return rows;
-    }
     int Selected() const { return form->ListView1->indexOfTopLevelItem(form->ListView1->currentItem()) + 1; }
 
     int screenY = 330;

@@ -18,13 +18,6 @@ protected:
         FormFixture::SetUp();
         ASSERT_TRUE(Start());
     }
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= form->fileList().RowCount(); ++i)
-            rows << form->fileList().RowText(i);
-        return rows;
-    }
     void Run(const QString& extension, const QString& folder)
     {
         dialogs.inputAnswers.push_back(extension);

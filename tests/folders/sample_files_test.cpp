@@ -20,13 +20,6 @@ protected:
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
     }
-    QStringList Rows() const
-    {
-        QStringList rows;
-        for (int i = 1; i <= form->fileList().RowCount(); ++i)
-            rows << form->fileList().RowText(i);
-        return rows;
-    }
     QStringList Recorded() const
     {
         QStringList paths = settings->read("Snapshot", "").split('|');

@@ -2,12 +2,14 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "filelist/file_list.h"
 #include "fake_office.h"
 #include "platform/file_system.h"
 #include "recording_shell.h"
 #include "scripted_dialogs.h"
 
 #include <QDir>
+#include <QTest>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -44,6 +46,23 @@ protected:
     {
         form = std::make_unique<app::Form1>(MakeServices());
         return form->Form_Load();
+    }
+
+    // A new window, loaded and shown on the screen.
+    void StartShown()
+    {
+        ASSERT_TRUE(Start());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    // The texts of the window's list, top to bottom.
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (int i = 1; i <= form->fileList().RowCount(); ++i)
+            rows << form->fileList().RowText(i);
+        return rows;
     }
 
     QTemporaryDir temp;
