@@ -115,4 +115,23 @@ TEST_F(RealOfficeRun, ResultsBesideTheInputLandInTheInputsFolder)
     EXPECT_TRUE(QDir(out).isEmpty());
 }
 
+TEST_F(RealOfficeRun, TheShippedSamplesConvertToTheDesktop)
+{
+    // A first start of the program as installed: its own Samples folder, an empty settings store.
+    programFolder = QStringLiteral(QUILLMERE_PROGRAM_DIR);
+    settings->write("Snapshot", "");
+    ASSERT_TRUE(Start());
+    dialogs.answers.push_back(platform::Answer::No);
+    form->PushButton9->click();
+    const QStringList samples = Rows();
+    ASSERT_EQ(samples.size(), 4);
+    const QString desktop = form->Text1->text();
+    form->PushButton2->click();
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
+    for (const QString& sample : samples)
+        EXPECT_EQ(CompareWithSource(sample, desktop + QFileInfo(sample).completeBaseName() + ".xls"), "")
+            << sample.toStdString();
+}
+
 }  // namespace
