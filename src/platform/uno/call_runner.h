@@ -1,8 +1,8 @@
 #pragma once
 
-// Runs one blocking call on a worker thread while the calling thread waits.
-// When the caller is the Qt GUI thread it keeps handling paint and timer
-// events (never user input) as it waits, so the window goes on drawing itself.
+// Runs one blocking call on a thread of its own while the calling thread
+// waits as call_waiting.h describes. For a call now and then; a session's
+// stream of calls goes to its CallThread.
 
 #include <chrono>
 #include <functional>

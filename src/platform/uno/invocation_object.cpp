@@ -1,6 +1,5 @@
 #include "platform/uno/invocation_object.h"
 
-#include "platform/uno/local_uno.h"
 #include "platform/uno/office_session.h"
 #include "platform/uno/uno_text.h"
 #include "platform/uno/value_conversion.h"
@@ -17,29 +16,23 @@ InvocationObject::InvocationObject(css::uno::Any target, std::shared_ptr<OfficeS
 
 const css::uno::Reference<css::script::XInvocation2>& InvocationObject::invocation()
 {
-    if (!invocation_.is()) {
-        invocation_ = session_->run([this] {
-            // XSingleServiceFactory is marked deprecated, yet it is the only
-            // way that the Invocation service makes its adapters.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-            auto adapter = session_->local().invocationFactory->createInstanceWithArguments(
-                css::uno::Sequence<css::uno::Any>(&target_, 1));
-#pragma GCC diagnostic pop
-            return css::uno::Reference<css::script::XInvocation2>(adapter, css::uno::UNO_QUERY_THROW);
-        });
-    }
+    if (!invocation_.is())
+        invocation_ = session_->invocationAdapter(target_);
     return invocation_;
 }
 
 rtl::OUString InvocationObject::exactName(const QString& member)
 {
+    const auto known = exactNames_.constFind(member);
+    if (known != exactNames_.constEnd())
+        return known.value();
     const rtl::OUString name = ToUno(member);
     css::uno::Reference<css::beans::XExactName> names(invocation(), css::uno::UNO_QUERY);
     if (!names.is())
         return name;
     const rtl::OUString exact = session_->run([&] { return names->getExactName(name); });
-    return exact.isEmpty() ? name : exact;
+    // The object's members do not change, so neither does the answer.
+    return exactNames_[member] = exact.isEmpty() ? name : exact;
 }
 
 automation::Variant InvocationObject::call(const QString& member, const automation::VariantArray& arguments)

@@ -4,6 +4,8 @@
 
 #include <com/sun/star/script/XInvocation2.hpp>
 
+#include <QHash>
+
 #include <memory>
 
 namespace platform::uno {
@@ -32,6 +34,7 @@ private:
     css::uno::Any target_;
     std::shared_ptr<OfficeSession> session_;
     css::uno::Reference<css::script::XInvocation2> invocation_;
+    QHash<QString, rtl::OUString> exactNames_;  // by the name as the caller wrote it
 };
 
 }  // namespace platform::uno

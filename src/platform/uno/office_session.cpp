@@ -1,8 +1,8 @@
 #include "platform/uno/office_session.h"
 
-#include "platform/uno/call_runner.h"
 #include "platform/uno/caught_failure.h"
 #include "platform/uno/document_locks.h"
+#include "platform/uno/invocation_adapter.h"
 
 #include <com/sun/star/uno/Exception.hpp>
 
@@ -32,7 +32,7 @@ void OfficeSession::runBlocking(const std::function<void()>& call)
     if (!connection_->alive())
         throw Failure(goneDescription());
     std::optional<Failure> failure;
-    const bool inTime = RunOnWorker(
+    const bool inTime = calls_.run(
         [&] {
             try {
                 call();
@@ -65,6 +65,18 @@ bool OfficeSession::answers()
     } catch (const Failure&) {
         return false;
     }
+}
+
+css::uno::Reference<css::script::XInvocation2> OfficeSession::invocationAdapter(const css::uno::Any& target)
+{
+    const auto* object = static_cast<css::uno::XInterface* const*>(target.getValue());
+    const css::uno::XInterface* serviceManager = connection_->serviceManager().get();
+    if (target.getValueTypeClass() != css::uno::TypeClass_INTERFACE || !serviceManager || *object != serviceManager)
+        return MakeInvocationAdapter(*this, target);
+    std::lock_guard lock(adapterMutex_);
+    if (!serviceManagerAdapter_.is())
+        serviceManagerAdapter_ = MakeInvocationAdapter(*this, css::uno::Any(connection_->serviceManager()));
+    return serviceManagerAdapter_;
 }
 
 void OfficeSession::noteFileUrls(const css::uno::Any& arguments)

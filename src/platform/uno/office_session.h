@@ -1,11 +1,15 @@
 #pragma once
 
 // What the objects of one office connection share: the local runtime, the
-// connection, and the way every call into the office is made: on a worker
-// thread, within a time limit, failing clearly once the office has gone.
+// connection, and the way every call into the office is made: on the
+// session's call thread, within a time limit, failing clearly once the
+// office has gone.
 
 #include "platform/failure.h"
+#include "platform/uno/call_thread.h"
 #include "platform/uno/office_connection.h"
+
+#include <com/sun/star/script/XInvocation2.hpp>
 
 #include <chrono>
 #include <functional>
@@ -48,6 +52,11 @@ public:
         }
     }
 
+    // An Invocation adapter for target, a non-null interface of this office.
+    // The service manager's is made once and shared by every object that
+    // stands for it; each other object gets one of its own.
+    css::uno::Reference<css::script::XInvocation2> invocationAdapter(const css::uno::Any& target);
+
     // Files named to the office (file: URLs among a call's arguments). When
     // the office dies, the lock files it left beside them are removed.
     void noteFileUrls(const css::uno::Any& arguments);
@@ -62,6 +71,9 @@ private:
     const LocalUno& local_;
     std::unique_ptr<OfficeConnection> connection_;
     std::chrono::milliseconds callLimit_;
+    CallThread calls_;
+    std::mutex adapterMutex_;
+    css::uno::Reference<css::script::XInvocation2> serviceManagerAdapter_;
     std::mutex filesMutex_;
     std::set<QString> files_;
     bool timedOut_ = false;

@@ -1,0 +1,42 @@
+#pragma once
+
+// One thread that makes every call of an office session, one call after
+// another, while the caller waits as call_waiting.h describes. Reusing it
+// spares a thread start per call on our side, and on the office's side, which
+// serves each calling thread with a thread of its own.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace platform::uno {
+
+class CallThread {
+public:
+    CallThread();
+    ~CallThread();  // lets the thread finish; never waits for a call in progress
+    CallThread(const CallThread&) = delete;
+    CallThread& operator=(const CallThread&) = delete;
+
+    // Like RunOnWorker: runs work on this thread and returns once it has
+    // finished, passing on what it throws. If it has not finished within
+    // limit, calls giveUp once, which must make work end soon, and goes on
+    // waiting (work may refer to the caller's frame). Returns false when
+    // giveUp was called. A call made from within work runs at once in
+    // place; one made while another caller's call is under way runs on a
+    // thread of its own, as before this class.
+    bool run(const std::function<void()>& work, std::chrono::milliseconds limit,
+             const std::function<void()>& giveUp);
+
+private:
+    struct Queue;
+    static void Serve(const std::shared_ptr<Queue>& queue);
+
+    std::shared_ptr<Queue> queue_;
+    std::thread::id threadId_;
+    std::mutex busy_;
+};
+
+}  // namespace platform::uno

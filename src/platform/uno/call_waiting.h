@@ -1,0 +1,31 @@
+#pragma once
+
+// How a caller waits for a call that another thread makes for it. On the Qt
+// GUI thread the wait keeps handling paint and timer events (never user
+// input), so the window goes on drawing itself.
+
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+
+namespace platform::uno {
+
+// One call's outcome, filled in by the thread that makes it.
+struct CallState {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::exception_ptr error;
+
+    // Marks the call done with what it threw, if anything, and wakes the waiter.
+    void finish(std::exception_ptr thrown);
+};
+
+// True on the thread of the Qt application object.
+bool OnGuiThread();
+
+// Waits until the call is done or the deadline passes; true when done.
+bool WaitUntil(CallState& state, std::chrono::steady_clock::time_point deadline, bool serveEvents);
+
+}  // namespace platform::uno
