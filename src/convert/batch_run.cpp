@@ -89,7 +89,7 @@ void BatchRun::ConvertRows()
     QHash<QString, QString> writtenBy;
     VariantArray saveArguments(3);
 
-    QString inputPath, extension, outputName, outputPath;
+    QString inputPath, outputName, outputPath;
     for (int row = 1; row <= rowCount; ++row) {
         RowObjects objects;
         steps.run(110, [&] { inputPath = host_.RowText(row); });
@@ -104,7 +104,7 @@ void BatchRun::ConvertRows()
         });
         steps.run(116, [&] { host_.Yield(); });
         steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
-        steps.run(120, [&] { extension = app::FileExtension(inputPath); });
+        // 120-126: the name without its extension, then ".xls".
         steps.run(124, [&] { outputName = OutputName(inputPath); });
         steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
 
