@@ -171,6 +171,19 @@ TEST_F(OfficeBridgeTest, MemberNamesResolveWithoutRegardToCase)
     EXPECT_THROW(bridge.CreateObject("Scripting.FileSystemObject"), Failure);
 }
 
+TEST_F(OfficeBridgeTest, ACallWithTheWrongNumberOfArgumentsFailsAndNamesTheMethod)
+{
+    ObjectRef manager = bridge.CreateObject("com.sun.star.ServiceManager");
+    ObjectRef desktop = manager->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject();
+    try {
+        desktop->call("loadComponentFromURL", {"private:factory/scalc", "_blank"});
+        FAIL() << "a call with two of its four arguments was made";
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(failure.description().contains("loadComponentFromURL")) << failure.description().toStdString();
+    }
+    EXPECT_NO_THROW(desktop->call("getComponents", {}).toObject());
+}
+
 TEST_F(OfficeBridgeTest, ValuesKeepTheirTypesOnTheWayToTheSuiteAndBack)
 {
     ObjectRef manager = bridge.CreateObject("com.sun.star.ServiceManager");

@@ -65,6 +65,25 @@ TEST(OfficeLifetimeTest, AnOfficeThatDiedIsReplacedByTheNextCreation)
     EXPECT_NO_THROW(fresh->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject());
 }
 
+TEST(OfficeLifetimeTest, AnOfficeKilledRightAfterACreationCostsAtMostTheCallAfterIt)
+{
+    // A creation that follows another with no call between them only looks
+    // at the process; the first call after it may still meet the dead office.
+    platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
+    bridge.CreateObject("com.sun.star.ServiceManager");
+    const qint64 pid = bridge.officeProcessId();
+    ASSERT_EQ(::kill(static_cast<pid_t>(-pid), SIGKILL), 0);
+    ObjectRef next = bridge.CreateObject("com.sun.star.ServiceManager");
+    try {
+        next->call("createInstance", {"com.sun.star.frame.Desktop"});
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(failure.description().contains("no longer running")) << failure.description().toStdString();
+    }
+    ObjectRef fresh = bridge.CreateObject("com.sun.star.ServiceManager");
+    EXPECT_NE(bridge.officeProcessId(), pid);
+    EXPECT_NO_THROW(fresh->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject());
+}
+
 TEST(OfficeLifetimeTest, EndingTheBridgeEndsItsOffice)
 {
     platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();

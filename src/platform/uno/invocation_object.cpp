@@ -5,6 +5,7 @@
 #include "platform/uno/value_conversion.h"
 
 #include <com/sun/star/beans/XExactName.hpp>
+#include <com/sun/star/lang/XTypeProvider.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
 
 namespace platform::uno {
@@ -35,12 +36,36 @@ rtl::OUString InvocationObject::exactName(const QString& member)
     return exactNames_[member] = exact.isEmpty() ? name : exact;
 }
 
+css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMethod(const QString& member)
+{
+    // The interface that the object was handed out as needs no call to the office.
+    if (target_.getValueTypeClass() == css::uno::TypeClass_INTERFACE) {
+        const css::uno::Type type = target_.getValueType();
+        const auto declared = session_->methodTables().get(session_->local(), css::uno::Sequence<css::uno::Type>(&type, 1));
+        if (const auto method = declared->find(member); method.is())
+            return method;
+    }
+    if (!methodsLookedUp_) {
+        methodsLookedUp_ = true;
+        const css::uno::Sequence<css::uno::Type> types = session_->run([&] {
+            css::uno::Reference<css::lang::XTypeProvider> provider(target_, css::uno::UNO_QUERY);
+            return provider.is() ? provider->getTypes() : css::uno::Sequence<css::uno::Type>();
+        });
+        if (types.hasElements())
+            methods_ = session_->methodTables().get(session_->local(), types);
+    }
+    return methods_ ? methods_->find(member) : nullptr;
+}
+
 automation::Variant InvocationObject::call(const QString& member, const automation::VariantArray& arguments)
 {
     css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         parameters.getArray()[i] = ToAny(arguments[i]);
     session_->noteFileUrls(css::uno::Any(parameters));
+    if (const auto method = declaredMethod(member); method.is())
+        return ToVariant(session_->run([&] { return CallMethod(session_->local(), method, target_, parameters); }),
+                         session_);
     const rtl::OUString name = exactName(member);
     const css::uno::Any result = session_->run([&] {
         css::uno::Sequence<sal_Int16> outIndices;

@@ -2,6 +2,8 @@
 
 #include "platform/uno/uno_object.h"
 
+#include "platform/uno/interface_methods.h"
+
 #include <com/sun/star/script/XInvocation2.hpp>
 
 #include <QHash>
@@ -12,9 +14,11 @@ namespace platform::uno {
 
 class OfficeSession;
 
-// An office object called by member name through the Invocation service.
-// Names are matched without regard to case, as automation clients expect:
-// "Close" calls close, "name" reads Name.
+// An office object called by member name. Methods of the interfaces that the
+// object declares are called directly; anything else (properties, methods
+// with out parameters, objects that declare no types) goes through the
+// Invocation service. Names are matched without regard to case, as
+// automation clients expect: "Close" calls close, "name" reads Name.
 class InvocationObject : public UnoObject {
 public:
     // target holds a non-null interface.
@@ -30,11 +34,15 @@ private:
     // which takes calls to the office).
     const css::uno::Reference<css::script::XInvocation2>& invocation();
     rtl::OUString exactName(const QString& member);
+    // The method of that name among the object's interfaces, or null.
+    css::uno::Reference<css::reflection::XIdlMethod> declaredMethod(const QString& member);
 
     css::uno::Any target_;
     std::shared_ptr<OfficeSession> session_;
     css::uno::Reference<css::script::XInvocation2> invocation_;
-    QHash<QString, rtl::OUString> exactNames_;  // by the name as the caller wrote it
+    QHash<QString, rtl::OUString> exactNames_;
+    std::shared_ptr<const InterfaceMethods> methods_;
+    bool methodsLookedUp_ = false;  // by the name as the caller wrote it
 };
 
 }  // namespace platform::uno

@@ -29,6 +29,7 @@ QString OfficeSession::goneDescription()
 
 void OfficeSession::runBlocking(const std::function<void()>& call)
 {
+    calledSinceRoundTrip_ = true;
     if (!connection_->alive())
         throw Failure(goneDescription());
     std::optional<Failure> failure;
@@ -59,8 +60,11 @@ void OfficeSession::runBlocking(const std::function<void()>& call)
 
 bool OfficeSession::answers()
 {
+    if (!calledSinceRoundTrip_)
+        return connection_->alive();
     try {
         run([this] { return connection_->context()->getServiceManager(); });
+        calledSinceRoundTrip_ = false;
         return true;
     } catch (const Failure&) {
         return false;

@@ -7,10 +7,12 @@
 
 #include "platform/failure.h"
 #include "platform/uno/call_thread.h"
+#include "platform/uno/interface_methods.h"
 #include "platform/uno/office_connection.h"
 
 #include <com/sun/star/script/XInvocation2.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -33,7 +35,9 @@ public:
     const LocalUno& local() const { return local_; }
     OfficeConnection& connection() { return *connection_; }
     bool alive() { return connection_->alive(); }
-    // One round trip to the office: false when it does not answer in time.
+    // Whether the office can take the next call: a round trip to it, unless
+    // it answered one with no call to it since (objects made one after the
+    // other, say), when a look at the process and the connection will do.
     bool answers();
 
     // Runs one call into the office. UNO exceptions come out as
@@ -57,6 +61,9 @@ public:
     // stands for it; each other object gets one of its own.
     css::uno::Reference<css::script::XInvocation2> invocationAdapter(const css::uno::Any& target);
 
+    // The method tables of the objects of this office, by their interface types.
+    InterfaceMethodCache& methodTables() { return methodTables_; }
+
     // Files named to the office (file: URLs among a call's arguments). When
     // the office dies, the lock files it left beside them are removed.
     void noteFileUrls(const css::uno::Any& arguments);
@@ -74,9 +81,11 @@ private:
     CallThread calls_;
     std::mutex adapterMutex_;
     css::uno::Reference<css::script::XInvocation2> serviceManagerAdapter_;
+    InterfaceMethodCache methodTables_;
     std::mutex filesMutex_;
     std::set<QString> files_;
     bool timedOut_ = false;
+    std::atomic<bool> calledSinceRoundTrip_{true};
 };
 
 }  // namespace platform::uno
