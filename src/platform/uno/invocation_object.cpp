@@ -47,10 +47,17 @@ css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMetho
     }
     if (!methodsLookedUp_) {
         methodsLookedUp_ = true;
-        const css::uno::Sequence<css::uno::Type> types = session_->run([&] {
-            css::uno::Reference<css::lang::XTypeProvider> provider(target_, css::uno::UNO_QUERY);
-            return provider.is() ? provider->getTypes() : css::uno::Sequence<css::uno::Type>();
-        });
+        css::uno::Sequence<css::uno::Type> types;
+        try {
+            types = session_->run([&] {
+                css::uno::Reference<css::lang::XTypeProvider> provider(target_, css::uno::UNO_QUERY);
+                return provider.is() ? provider->getTypes() : css::uno::Sequence<css::uno::Type>();
+            });
+        } catch (const Failure&) {
+            if (!session_->alive())
+                throw;
+            // An object that cannot list its types is still called through Invocation.
+        }
         if (types.hasElements())
             methods_ = session_->methodTables().get(session_->local(), types);
     }
