@@ -113,6 +113,25 @@ TEST_F(OfficeBridgeTest, ConvertsAGeneratedSpreadsheetToExcel97)
     EXPECT_EQ(XlsCell(sheets, 1, 0), QJsonArray({"text", QStringLiteral("Grüße, naïve café")}));
 }
 
+// The office once aborted whenever its main loop got to run between a Save As
+// and the close: a big sheet's export gives it that time, and so does a pause.
+TEST_F(OfficeBridgeTest, ADocumentLeftOpenAfterItsSaveAsDoesNotBringTheOfficeDown)
+{
+    const QString ods = MakeOds("Budget");
+    const QString xls = temp.filePath("Budget.xls");
+    ConvertRow(bridge, Url(ods), Url(xls));  // the office keeps the window size from the first one
+    const qint64 pid = bridge.officeProcessId();
+
+    const Variant result = ConvertRow(bridge, Url(ods), Url(xls), std::chrono::seconds(3));
+
+    EXPECT_EQ(result.toObject()->get("State").toInt(), 1);
+    EXPECT_EQ(bridge.officeProcessId(), pid);
+    ObjectRef manager = bridge.CreateObject("com.sun.star.ServiceManager");
+    EXPECT_EQ(bridge.officeProcessId(), pid) << "the office was restarted";
+    EXPECT_TRUE(manager->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject());
+    EXPECT_EQ(ReadXls(xls).size(), 1);
+}
+
 TEST_F(OfficeBridgeTest, ConvertsTheDatesSample)
 {
     const QString sample = QStringLiteral(QUILLMERE_CORPUS_DIR "/date.ods");

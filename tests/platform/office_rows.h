@@ -5,6 +5,9 @@
 
 #include "platform/automation/automation.h"
 
+#include <chrono>
+#include <thread>
+
 namespace testing_support {
 
 using platform::automation::Bridge;
@@ -29,9 +32,10 @@ inline Variant LoadHidden(Bridge& bridge, const ObjectRef& manager, const QStrin
                          {url, "_blank", Variant::Int16(0), VariantArray{MakePropertyValue(bridge, "Hidden", true)}});
 }
 
-// Loads inputUrl hidden, saves it as Excel 97 to outputUrl, closes it; the
-// result of the save request.
-inline Variant ConvertRow(Bridge& bridge, const QString& inputUrl, const QString& outputUrl)
+// Loads inputUrl hidden, saves it as Excel 97 to outputUrl, closes it (after
+// keepOpen); the result of the save request.
+inline Variant ConvertRow(Bridge& bridge, const QString& inputUrl, const QString& outputUrl,
+                          std::chrono::milliseconds keepOpen = {})
 {
     ObjectRef manager = bridge.CreateObject(QStringLiteral("com.sun.star.ServiceManager"));
     ObjectRef document = LoadHidden(bridge, manager, inputUrl).toObject();
@@ -46,6 +50,7 @@ inline Variant ConvertRow(Bridge& bridge, const QString& inputUrl, const QString
                                      MakePropertyValue(bridge, "SelectionOnly", true)};
     Variant result = dispatcher->call(QStringLiteral("executeDispatch"),
                                       {frame, ".uno:SaveAs", "", Variant::Int16(0), saveArguments});
+    std::this_thread::sleep_for(keepOpen);
     document->call(QStringLiteral("Close"), {true});
     return result;
 }

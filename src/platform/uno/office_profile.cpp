@@ -23,7 +23,8 @@ constexpr int kSlots = 64;
 struct Setting {
     const char* path;
     const char* name;
-    const char* value;  // the <value> element as the office writes it
+    const char* value;          // the <value> element as the office writes it
+    const char* node = nullptr;  // the member of a set at path that holds the property, if any
 };
 
 constexpr Setting kSettings[] = {
@@ -32,6 +33,11 @@ constexpr Setting kSettings[] = {
     {"/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "<value>true</value>"},
     // Calc's link update mode: 0 always, 1 never, 2 on request.
     {"/org.openoffice.Office.Calc/Content/Update", "Link", "<value>1</value>"},
+    // Calc's input line (child window 26100) stays closed. A Save As through the
+    // dispatcher has the hidden frame open it a moment later; without Calc's
+    // dialog files (libreoffice-calc-nogui ships none) building it throws from
+    // the office's main loop, which aborts the whole office.
+    {"/org.openoffice.Office.Views/Windows", "Visible", "<value>false</value>", "26100"},
 };
 
 constexpr const char* kEmptySettings =
@@ -42,14 +48,16 @@ constexpr const char* kEmptySettings =
 
 QByteArray SettingLine(const Setting& setting)
 {
-    return QByteArray("<item oor:path=\"") + setting.path + "\"><prop oor:name=\"" + setting.name +
-           "\" oor:op=\"fuse\">" + setting.value + "</prop></item>";
+    QByteArray element = QByteArray("<prop oor:name=\"") + setting.name + "\" oor:op=\"fuse\">" + setting.value + "</prop>";
+    if (setting.node)
+        element = QByteArray("<node oor:name=\"") + setting.node + "\" oor:op=\"replace\">" + element + "</node>";
+    return QByteArray("<item oor:path=\"") + setting.path + "\">" + element + "</item>";
 }
 
 bool IsLineOf(const QByteArray& line, const Setting& setting)
 {
     return line.contains(QByteArray("oor:path=\"") + setting.path + "\"") &&
-           line.contains(QByteArray("oor:name=\"") + setting.name + "\"");
+           line.contains(QByteArray("oor:name=\"") + (setting.node ? setting.node : setting.name) + "\"");
 }
 }  // namespace
 
