@@ -4,6 +4,7 @@
 #include "app/paths.h"
 #include "app/step_runner.h"
 #include "app/window_pointer.h"
+#include "convert/excel97_examination.h"
 #include "convert/output_naming.h"
 #include "convert/property_value.h"
 #include "convert/run_host.h"
@@ -161,7 +162,10 @@ void BatchRun::ConvertRows()
         });
         steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
 
-        steps.run(162, [&] {
+        // What the workbook will lack is found before the save and told once it is written.
+        std::vector<Excel97Loss> losses;
+        QString unexamined;
+        const bool saved = steps.run(162, [&] {
             const QString target = Canonical(outputPath);
             const QString source = Canonical(inputPath);
             if (target == source)
@@ -170,6 +174,11 @@ void BatchRun::ConvertRows()
             if (earlier != writtenBy.constEnd() && earlier.value() != source)
                 throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
                                   .arg(outputPath, earlier.value()));
+            try {
+                losses = FindExcel97Losses(Use(objects.document));
+            } catch (const Failure& failure) {
+                unexamined = failure.description();
+            }
             const Variant result = Use(objects.dispatcher).call(
                 QStringLiteral("executeDispatch"),
                 {Variant(objects.frame).toObject(), ".uno:SaveAs", "", Variant::Int16(0), saveArguments});
@@ -180,6 +189,13 @@ void BatchRun::ConvertRows()
                 throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
             writtenBy.insert(target, source);
         });
+        if (saved) {
+            QStringList descriptions = DescribeExcel97Losses(losses, inputPath, outputPath);
+            if (!unexamined.isEmpty())
+                descriptions << Excel97ExaminationFailed(inputPath, outputPath, unexamined);
+            for (const QString& description : descriptions)
+                steps.reporter()(description, steps.location(), 162);
+        }
         const bool closed =
             steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
         if (!closed && objects.document) {

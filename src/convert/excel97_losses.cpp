@@ -1,0 +1,153 @@
+#include "convert/excel97_losses.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
+namespace convert {
+
+namespace {
+
+using Kind = Excel97Loss::Kind;
+
+constexpr Kind kKinds[] = {Kind::Rows, Kind::Columns, Kind::LongText, Kind::SheetName, Kind::NotWritten};
+constexpr int kCellsShown = 10;
+
+QString Number(int number) { return QLocale(QLocale::English).toString(number); }
+
+QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+
+// "a", "a and b", "a, b and c".
+QString Listed(const QStringList& items)
+{
+    if (items.size() < 2)
+        return items.value(0);
+    return QStringList(items.begin(), items.end() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           items.last();
+}
+
+// A long list of cells cut to its first few.
+QString Shortened(const QString& cells)
+{
+    const QStringList items = cells.split(QStringLiteral(", "));
+    if (items.size() <= kCellsShown)
+        return cells;
+    return QStringList(items.begin(), items.begin() + kCellsShown).join(QStringLiteral(", ")) +
+           QStringLiteral(" and %1 more").arg(Number(static_cast<int>(items.size()) - kCellsShown));
+}
+
+// Each sheet as "\"name\" (detail)".
+QStringList SheetsWith(const std::vector<Excel97Loss>& losses, const std::function<QString(const Excel97Loss&)>& detail)
+{
+    QStringList sheets;
+    for (const Excel97Loss& loss : losses)
+        sheets << Quoted(loss.sheet) + QStringLiteral(" (") + detail(loss) + QLatin1Char(')');
+    return sheets;
+}
+
+QString Rows(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    if (of.size() == 1)
+        return QStringLiteral("Sheet %1 of %2 holds %3 rows, but an Excel 97 workbook keeps %4: rows %5 to %3 are "
+                              "missing from %6")
+            .arg(Quoted(of[0].sheet), input, Number(of[0].extent), Number(kExcel97Rows), Number(kExcel97Rows + 1),
+                 output);
+    const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " rows"; });
+    return QStringLiteral("Sheets %1 of %2 hold more rows than an Excel 97 workbook keeps (%3): their rows from %4 on "
+                          "are missing from %5")
+        .arg(Listed(sheets), input, Number(kExcel97Rows), Number(kExcel97Rows + 1), output);
+}
+
+QString Columns(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const QString kept = QStringLiteral("%1 (A to %2)").arg(Number(kExcel97Columns), ColumnLetters(kExcel97Columns));
+    if (of.size() == 1)
+        return QStringLiteral("Sheet %1 of %2 holds %3 columns, but an Excel 97 workbook keeps %4: columns %5 to %6 "
+                              "are missing from %7")
+            .arg(Quoted(of[0].sheet), input, Number(of[0].extent), kept, ColumnLetters(kExcel97Columns + 1),
+                 ColumnLetters(of[0].extent), output);
+    const QStringList sheets =
+        SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " columns"; });
+    return QStringLiteral("Sheets %1 of %2 hold more columns than an Excel 97 workbook keeps, %3: their columns from "
+                          "%4 on are missing from %5")
+        .arg(Listed(sheets), input, kept, ColumnLetters(kExcel97Columns + 1), output);
+}
+
+QString LongText(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    QStringList places;
+    for (const Excel97Loss& loss : of)
+        places << Shortened(loss.cells) + QStringLiteral(" of sheet ") + Quoted(loss.sheet);
+    const bool oneCell = of.size() == 1 && of[0].extent == 1;
+    return QStringLiteral("%1 %2 of %3 %4 more than %5 characters, the most an Excel 97 cell keeps: %6 text is cut "
+                          "short in %7")
+        .arg(oneCell ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(places), input,
+             oneCell ? QStringLiteral("holds") : QStringLiteral("hold"), Number(kExcel97CellText),
+             oneCell ? QStringLiteral("its") : QStringLiteral("their"), output);
+}
+
+QString SheetName(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    if (of.size() == 1)
+        return QStringLiteral("Sheet %1 of %2 has a name of %3 characters, but Excel allows at most %4 in a sheet "
+                              "name: %5 holds the name as it is, which Excel does not accept")
+            .arg(Quoted(of[0].sheet), input, Number(of[0].extent), Number(kExcel97SheetName), output);
+    const QStringList sheets =
+        SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " characters"; });
+    return QStringLiteral("Sheets %1 of %2 have names longer than the %3 characters Excel allows in a sheet name: %4 "
+                          "holds the names as they are, which Excel does not accept")
+        .arg(Listed(sheets), input, Number(kExcel97SheetName), output);
+}
+
+QString NotWritten(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    if (of.size() == 1)
+        return QStringLiteral("Sheet %1 of %2 is %3, which the Excel 97 filter does not write: the sheet is missing "
+                              "from %4")
+            .arg(Quoted(of[0].sheet), input, of[0].cells, output);
+    const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return loss.cells; });
+    return QStringLiteral("Sheets %1 of %2 are of kinds that the Excel 97 filter does not write: they are missing "
+                          "from %3")
+        .arg(Listed(sheets), input, output);
+}
+
+}  // namespace
+
+QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input, const QString& output)
+{
+    QStringList descriptions;
+    for (const Kind kind : kKinds) {
+        std::vector<Excel97Loss> of;
+        std::copy_if(losses.begin(), losses.end(), std::back_inserter(of),
+                     [kind](const Excel97Loss& loss) { return loss.kind == kind; });
+        if (of.empty())
+            continue;
+        switch (kind) {
+        case Kind::Rows: descriptions << Rows(of, input, output); break;
+        case Kind::Columns: descriptions << Columns(of, input, output); break;
+        case Kind::LongText: descriptions << LongText(of, input, output); break;
+        case Kind::SheetName: descriptions << SheetName(of, input, output); break;
+        case Kind::NotWritten: descriptions << NotWritten(of, input, output); break;
+        }
+    }
+    return descriptions;
+}
+
+QString Excel97ExaminationFailed(const QString& input, const QString& output, const QString& reason)
+{
+    return QStringLiteral("%1 could not be checked against the limits of an Excel 97 workbook, so %2 may not hold "
+                          "all of it: %3")
+        .arg(input, output, reason);
+}
+
+QString ColumnLetters(int column)
+{
+    QString letters;
+    for (int rest = column; rest > 0; rest = (rest - 1) / 26)
+        letters.prepend(QChar(u'A' + (rest - 1) % 26));
+    return letters;
+}
+
+}  // namespace convert

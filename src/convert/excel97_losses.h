@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// What an Excel 97 workbook cannot hold. The office's "MS Excel 97" filter
+// cuts a spreadsheet down to these limits without a word, so each loss is
+// found before the save and told to the user after it.
+namespace convert {
+
+inline constexpr int kExcel97Rows = 65536;
+inline constexpr int kExcel97Columns = 256;  // A to IV
+inline constexpr int kExcel97CellText = 32767;
+inline constexpr int kExcel97SheetName = 31;
+
+// One sheet's loss of one kind.
+struct Excel97Loss {
+    enum class Kind {
+        Rows,        // extent: the rows the sheet holds
+        Columns,     // extent: the columns the sheet holds
+        LongText,    // extent: how many cells have too long a text; cells: which ("A2, C4:C9")
+        SheetName,   // extent: the length of the sheet's name
+        NotWritten,  // cells: why the filter leaves the whole sheet out
+    };
+    Kind kind;
+    QString sheet;
+    int extent = 0;
+    QString cells;
+
+    friend bool operator==(const Excel97Loss&, const Excel97Loss&) = default;
+};
+
+// One description per kind of loss, in the order of the kinds, naming the
+// input file, each sheet and what the workbook at output lacks.
+QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
+                                  const QString& output);
+
+// The description when the document could not be examined at all.
+QString Excel97ExaminationFailed(const QString& input, const QString& output, const QString& reason);
+
+// A column's letters, counted from 1 (1 is A, 256 is IV, 257 is IW).
+QString ColumnLetters(int column);
+
+}  // namespace convert

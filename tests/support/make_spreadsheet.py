@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Writes one OpenDocument spreadsheet (.ods) from a description of its sheets,
+for tests and benchmarks that need sheets of a given size or shape.
+
+usage: make_spreadsheet.py OUTPUT.ods SHEETS_JSON
+
+SHEETS_JSON is a list of sheets, each an object with:
+  name      the sheet's name
+  rows, columns
+            a block of numbers from A1 (default none)
+  cells     [[row, column, value], ...] with rows and columns counted from 1;
+            a value is a number, a text, or {"text": LENGTH} for a text of
+            that many characters
+  scenario  true for a scenario sheet (Calc keeps it after the sheet before)
+  link      the address of a file whose values the sheet copies
+
+Empty stretches are written as repeated rows and cells, so a cell at IV65536
+costs no more than one at B2.
+"""
+import json
+import sys
+import zipfile
+from xml.sax.saxutils import escape, quoteattr
+
+NAMESPACES = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+              'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+              'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+              'xmlns:xlink="http://www.w3.org/1999/xlink"')
+MIME = "application/vnd.oasis.opendocument.spreadsheet"
+
+
+def text_of(length):
+    words = "Quillmere keeps every word. "
+    return (words * (length // len(words) + 1))[:length]
+
+
+def cell(value):
+    if isinstance(value, dict):
+        value = text_of(value["text"])
+    if isinstance(value, (int, float)):
+        return '<table:table-cell office:value-type="float" office:value="%s"/>' % value
+    return '<table:table-cell office:value-type="string"><text:p>%s</text:p></table:table-cell>' % escape(value)
+
+
+def gap(kind, count):
+    if count == 0:
+        return ""
+    if kind == "row":
+        return '<table:table-row table:number-rows-repeated="%d"><table:table-cell/></table:table-row>' % count
+    return '<table:table-cell table:number-columns-repeated="%d"/>' % count
+
+
+def table(sheet):
+    grid = {}
+    for r in range(sheet.get("rows", 0)):
+        grid[r + 1] = {c + 1: r * sheet.get("columns", 0) + c for c in range(sheet.get("columns", 0))}
+    for row, column, value in sheet.get("cells", []):
+        grid.setdefault(row, {})[column] = value
+    parts = ["<table:table table:name=%s>" % quoteattr(sheet["name"])]
+    if sheet.get("scenario"):
+        parts.append('<table:scenario table:display-border="true" table:border-color="#c0c0c0" '
+                     'table:copy-back="true" table:copy-styles="true" table:copy-formulas="true" '
+                     'table:is-active="true" table:scenario-ranges="%s.A1:%s.B2"/>' % (sheet["name"], sheet["name"]))
+    if sheet.get("link"):
+        parts.append('<table:table-source xlink:type="simple" xlink:href=%s table:mode="copy-results-only"/>'
+                     % quoteattr(sheet["link"]))
+    last_row = 0
+    for row in sorted(grid):
+        parts.append(gap("row", row - last_row - 1))
+        last_column = 0
+        cells = []
+        for column in sorted(grid[row]):
+            cells.append(gap("cell", column - last_column - 1) + cell(grid[row][column]))
+            last_column = column
+        parts.append("<table:table-row>%s</table:table-row>" % "".join(cells))
+        last_row = row
+    if not grid:
+        parts.append("<table:table-row><table:table-cell/></table:table-row>")
+    parts.append("</table:table>")
+    return "".join(parts)
+
+
+def write(path, sheets):
+    content = ('<?xml version="1.0" encoding="UTF-8"?>\n<office:document-content %s office:version="1.2">'
+               "<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
+               % (NAMESPACES, "".join(table(sheet) for sheet in sheets)))
+    manifest = ('<?xml version="1.0" encoding="UTF-8"?>\n<manifest:manifest '
+                'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">'
+                '<manifest:file-entry manifest:media-type="%s" manifest:full-path="/"/>'
+                '<manifest:file-entry manifest:media-type="text/xml" manifest:full-path="content.xml"/>'
+                "</manifest:manifest>" % MIME)
+    with zipfile.ZipFile(path, "w") as archive:
+        # The media type comes first and uncompressed, as readers look for it there.
+        archive.writestr(zipfile.ZipInfo("mimetype"), MIME, compress_type=zipfile.ZIP_STORED)
+        archive.writestr("content.xml", content, compress_type=zipfile.ZIP_DEFLATED)
+        archive.writestr("META-INF/manifest.xml", manifest, compress_type=zipfile.ZIP_DEFLATED)
+
+
+if __name__ == "__main__":
+    write(sys.argv[1], json.loads(sys.argv[2]))
