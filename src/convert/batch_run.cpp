@@ -89,6 +89,7 @@ void BatchRun::ConvertRows()
     // Which input each output of this run came from, so that no row overwrites another's result.
     QHash<QString, QString> writtenBy;
     VariantArray saveArguments(3);
+    Excel97Examination examination;
 
     QString inputPath, outputName, outputPath;
     for (int row = 1; row <= rowCount; ++row) {
@@ -175,7 +176,7 @@ void BatchRun::ConvertRows()
                 throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
                                   .arg(outputPath, earlier.value()));
             try {
-                losses = FindExcel97Losses(Use(objects.document));
+                losses = examination.Losses(Use(objects.document));
             } catch (const Failure& failure) {
                 unexamined = failure.description();
             }
