@@ -112,6 +112,22 @@ TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
         "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
         "PropertyValue.set name \"SelectionOnly\"",
         "PropertyValue.set Value true",
+        // What the workbook could lack, looked for before the save.
+        "Document getSheets",
+        "Sheets getElementNames",
+        "Document getPropertyValue \"SheetLinks\"",
+        "SheetLinks hasElements",
+        "Sheets getByIndex 0",
+        "Sheet createCursor",
+        "Cursor gotoEndOfUsedArea false",
+        "Cursor getRangeAddress",
+        "CellRangeAddress.get EndRow",
+        "CellRangeAddress.get EndColumn",
+        "Sheet createSearchDescriptor",
+        "SearchDescriptor setSearchString \"^(?s).{32768}\"",
+        "SearchDescriptor setPropertyValue \"SearchRegularExpression\" true",
+        "SearchDescriptor setPropertyValue \"SearchType\" 1s",
+        "Sheet findAll <SearchDescriptor>",
         "DispatchHelper executeDispatch <Frame> \".uno:SaveAs\" \"\" 0s [URL=\"file://" + out +
             "/Budget.xls\", FilterName=\"MS Excel 97\", SelectionOnly=true]",
         "DispatchResultEvent.get State",
@@ -282,6 +298,75 @@ TEST_F(StartSaving, ResultsBesideTheInputLandInItsFolder)
     Run();
     EXPECT_EQ(office.savedUrls, (QStringList{"file://" + temp.path() + "/in/Sales.xls",
                                              "file://" + temp.path() + "/in/a.ODS.xls"}));
+}
+
+// Reports of what a workbook lacks, in the order of the run, each at line 162.
+TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
+{
+    using Sheet = testing_support::FakeOffice::Sheet;
+    office.sheets = {Sheet{"Intro", 3, 3},
+                     Sheet{"Entries", 70000, 300, {"B7", "C9"}},
+                     Sheet{"An uncommonly long sheet name of 54 characters........", 2, 2},
+                     Sheet{"Rates", 1, 1, {}, "file:///data/rates.ods"}};
+    Add({"/in/Big.ods"});
+    Run();
+
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{162, 162, 162, 162, 162}));
+    ASSERT_EQ(dialogs.messages.size(), 6u);
+    const QString out = this->out + "/Big.xls";
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        "Sheet \"Entries\" of /in/Big.ods holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to "
+        "70,000 are missing from " + out + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[1].text.contains("columns IW to KN are missing from " + out));
+    EXPECT_TRUE(dialogs.messages[2].text.startsWith("Cells B7, C9 of sheet \"Entries\" of /in/Big.ods hold more "
+                                                    "than 32,767 characters"));
+    EXPECT_TRUE(dialogs.messages[3].text.contains("has a name of 54 characters"));
+    EXPECT_TRUE(dialogs.messages[4].text.startsWith(
+        "Sheet \"Rates\" of /in/Big.ods is a copy of the values of file:///data/rates.ods, which the Excel 97 filter "
+        "does not write: the sheet is missing from " + out));
+    // The part that fits is still the user's.
+    EXPECT_TRUE(QFile::exists(out));
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+    EXPECT_EQ(office.openDocuments, 0);
+}
+
+TEST_F(StartSaving, AWorkbookThatHoldsEverythingIsNotReportedNorOneThatWasNotWritten)
+{
+    using Sheet = testing_support::FakeOffice::Sheet;
+    office.sheets = {Sheet{"Exactly 31 characters long.....", 65536, 256}};
+    Add({"/in/Full.ods"});
+    Run();
+    EXPECT_TRUE(ReportedLines().empty());
+
+    // A save that fails is the one report of its row, whatever the workbook would have lacked.
+    office.sheets = {Sheet{"Entries", 70000, 3}};
+    office.saveState = 0;
+    dialogs.messages.clear();
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save"));
+}
+
+TEST_F(StartSaving, ADocumentThatCannotBeExaminedIsSavedAndSaysSo)
+{
+    office.Fail("getSheets", "com.sun.star.lang.DisposedException");
+    Add({"/in/a.ods"});
+    Run();
+    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        "/in/a.ods could not be checked against the limits of an Excel 97 workbook, so " + out +
+        "/a.xls may not hold all of it: com.sun.star.lang.DisposedException"))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/a.xls"));
+}
+
+TEST_F(StartSaving, TheSearchForLongTextsIsSetUpOncePerRun)
+{
+    Add({"/in/a.ods", "/in/b.ods", "/in/c.ods"});
+    Run();
+    EXPECT_EQ(office.CallsTo("createSearchDescriptor").size(), 1);
+    EXPECT_EQ(office.CallsTo("findAll").size(), 3);
 }
 
 }  // namespace

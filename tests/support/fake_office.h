@@ -2,8 +2,9 @@
 
 // A stand-in for the office suite behind the automation bridge. It plays the
 // objects a conversion uses (service manager, desktop, document, controller,
-// frame, dispatcher, property values), writes an output file for every save,
-// records every call, and fails whatever member a test asks it to.
+// frame, dispatcher, property values, the sheets of a spreadsheet document),
+// writes an output file for every save, records every call, and fails
+// whatever member a test asks it to.
 
 #include "platform/automation/automation.h"
 
@@ -11,7 +12,9 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <algorithm>
 #include <map>
+#include <optional>
 
 namespace testing_support {
 
@@ -28,6 +31,15 @@ public:
         QString member;
         QString whenArgumentsContain;
         QString description;
+    };
+
+    // One sheet of every document the stand-in loads.
+    struct Sheet {
+        QString name = "Sheet1";
+        int rows = 1;                 // the used area, from A1
+        int columns = 1;
+        QStringList longTexts;        // cells whose text is too long for Excel 97, as "B7"
+        QString copiesValuesOf;       // a sheet linked by value to this file
     };
 
     ObjectRef CreateObject(const QString& className) override
@@ -63,13 +75,14 @@ public:
     QStringList loadedUrls;
     int openDocuments = 0;
     std::vector<Rule> rules;
+    std::vector<Sheet> sheets{Sheet{}};
     // Called at every save, before the file is written.
     std::function<void()> onSave;
 
 private:
     class Object : public platform::automation::Object {
     public:
-        Object(FakeOffice& office, QString kind) : office_(office), kind_(std::move(kind)) {}
+        Object(FakeOffice& office, QString kind, int sheet = -1) : office_(office), kind_(std::move(kind)), sheet(sheet) {}
 
         Variant call(const QString& member, const VariantArray& arguments) override
         {
@@ -91,13 +104,68 @@ private:
         }
         const QString& kind() const { return kind_; }
         std::map<QString, Variant> properties;
+        const int sheet;  // the sheet that a sheet, cursor or search result belongs to
 
     private:
         FakeOffice& office_;
         QString kind_;
     };
 
-    ObjectRef Make(const QString& kind) { return std::make_shared<Object>(*this, kind); }
+    ObjectRef Make(const QString& kind, int sheet = -1) { return std::make_shared<Object>(*this, kind, sheet); }
+
+    ObjectRef Address(int row, int column, int endRow, int endColumn)
+    {
+        auto address = std::make_shared<Object>(*this, "CellRangeAddress");
+        address->properties = {{"StartRow", std::int32_t(row)}, {"StartColumn", std::int32_t(column)},
+                               {"EndRow", std::int32_t(endRow)}, {"EndColumn", std::int32_t(endColumn)}};
+        return address;
+    }
+
+    // The members of a spreadsheet document and its sheets; empty when the member is none of them.
+    std::optional<Variant> SpreadsheetCall(const Object& target, const QString& member, const VariantArray& arguments)
+    {
+        const Sheet* sheet = target.sheet >= 0 ? &sheets.at(target.sheet) : nullptr;
+        if (member == "getSheets")
+            return Make("Sheets");
+        if (member == "getElementNames") {
+            VariantArray names;
+            for (const Sheet& each : sheets)
+                names.push_back(each.name);
+            return Variant(names);
+        }
+        if (member == "getPropertyValue" && arguments.at(0).toText() == "SheetLinks")
+            return Make("SheetLinks");
+        if (member == "hasElements")
+            return std::any_of(sheets.begin(), sheets.end(), [](const Sheet& each) { return !each.copiesValuesOf.isEmpty(); });
+        if (member == "getByIndex")
+            return Make("Sheet", arguments.at(0).toInt());
+        if (member == "getLinkMode")
+            return std::int32_t(sheet->copiesValuesOf.isEmpty() ? 0 : 2);
+        if (member == "getLinkUrl")
+            return sheet->copiesValuesOf;
+        if (member == "createCursor")
+            return Make("Cursor", target.sheet);
+        if (member == "gotoEndOfUsedArea")
+            return Variant();
+        if (member == "getRangeAddress")
+            return Address(0, 0, sheet->rows - 1, sheet->columns - 1);
+        if (member == "queryContentCells")
+            return Make("CellRanges", target.sheet);
+        if (member == "createSearchDescriptor")
+            return Make("SearchDescriptor");
+        if (member == "setSearchString" || member == "setPropertyValue")
+            return Variant();
+        if (member == "findAll")
+            return sheet->longTexts.isEmpty() ? Variant() : Variant(Make("FoundCells", target.sheet));
+        if (member == "getRangeAddresses") {
+            VariantArray found;
+            for (const QString& cell : sheet->longTexts)
+                found.push_back(Address(cell.mid(1).toInt() - 1, cell.at(0).unicode() - 'A', cell.mid(1).toInt() - 1,
+                                        cell.at(0).unicode() - 'A'));
+            return Variant(found);
+        }
+        return std::nullopt;
+    }
 
     void Check(const QString& member, const VariantArray& arguments)
     {
@@ -185,6 +253,8 @@ private:
             --openDocuments;
             return Variant();
         }
+        if (auto answer = SpreadsheetCall(target, member, arguments))
+            return *answer;
         throw Failure("Unknown member " + member);
     }
 };
