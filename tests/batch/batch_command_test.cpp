@@ -1,6 +1,7 @@
 // quillmere-batch, run as a user runs it, against the installed LibreOffice.
 #include "batch/batch_options.h"
 #include "temp_tree.h"
+#include "xls_shape.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,24 @@ TEST_F(BatchCommand, AFailedFileIsReportedAndTheStatusSaysSo)
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n")) << run.err.toStdString();
     EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
+}
+
+TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndCounted)
+{
+    const QJsonObject intro{{"name", "Intro"}, {"rows", 2}, {"columns", 2}};
+    const QJsonObject entries{{"name", "Entries"}, {"cells", QJsonArray{QJsonValue(QJsonArray{70000, 1, 5})}}};
+    ASSERT_TRUE(testing_support::MakeSpreadsheet(tree / "in/entries.ods", {intro, entries}));
+    for (const QString& jobs : {"1", "2"}) {
+        Result run = RunBatch({"--jobs", jobs, "--to", "out", "in/entries.ods", "in/date.ods"}, tree.root());
+        EXPECT_EQ(run.status, 1) << jobs.toStdString();
+        EXPECT_EQ(run.err, "Sheet \"Entries\" of " + tree / "in/entries.ods" +
+                               " holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to 70,000 are "
+                               "missing from " + tree / "out/entries.xls" +
+                               "\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\n\n")
+            << jobs.toStdString();
+        EXPECT_TRUE(run.out.endsWith("Done.\n")) << run.out.toStdString();
+        EXPECT_EQ(Files(tree / "out"), (QStringList{"date.xls", "entries.xls"}));
+    }
 }
 
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)

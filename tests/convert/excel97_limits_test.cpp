@@ -1,0 +1,147 @@
+// Spreadsheets beyond what an Excel 97 workbook holds, through "Start Saving"
+// against the installed LibreOffice: every loss is reported, every workbook is
+// still written, and xlrd tells what the workbooks really hold.
+#include "app/form1.h"
+#include "filelist/file_list.h"
+#include "compare_with_source.h"
+#include "form_fixture.h"
+#include "shared_office.h"
+#include "xls_shape.h"
+
+#include <QDir>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+
+using testing_support::CompareWithSource;
+using testing_support::FormFixture;
+using testing_support::MakeSpreadsheet;
+using testing_support::SharedOffice;
+using testing_support::SheetShape;
+using testing_support::XlsShape;
+
+namespace {
+
+const auto* const sharedOffice = ::testing::AddGlobalTestEnvironment(new SharedOffice);
+
+QJsonObject Block(const QString& name, int rows, int columns)
+{
+    return {{"name", name}, {"rows", rows}, {"columns", columns}};
+}
+
+// A sheet with a few cells where the given ones say: [row, column, value], counted from 1.
+QJsonObject Cells(const QString& name, std::initializer_list<QJsonArray> cells)
+{
+    QJsonArray all;
+    for (const QJsonArray& cell : cells)
+        all.append(cell);
+    return {{"name", name}, {"cells", all}};
+}
+
+QJsonObject Text(int length) { return {{"text", length}}; }
+
+class Excel97Limits : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        bridge = &SharedOffice::Bridge();
+        in = temp.path() + "/in";
+        out = temp.path() + "/out";
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        ASSERT_TRUE(Start());
+        form->Text1->setText(out + "/");
+    }
+
+    void Make(const QString& name, const QJsonArray& sheets)
+    {
+        ASSERT_TRUE(MakeSpreadsheet(in + "/" + name, sheets)) << name.toStdString();
+        form->fileList().AddFileRow(in + "/" + name);
+    }
+
+    QStringList Reports() const
+    {
+        QStringList reports;
+        for (const auto& message : dialogs.messages)
+            if (message.caption == "Application Error")
+                reports << message.text;
+        return reports;
+    }
+
+    QString in, out;
+};
+
+TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
+{
+    Make("rows.ods", {Block("Intro", 3, 3), Cells("Entries", {QJsonArray{1, 1, "first"}, QJsonArray{70000, 2, 7}})});
+    Make("columns.ods", {Cells("Wide", {QJsonArray{1, 300, "far right"}, QJsonArray{2, 1, 1}})});
+    Make("text.ods", {Block("First", 2, 2), Cells("Notes", {QJsonArray{2, 1, Text(40000)}, QJsonArray{3, 1, "short"}})});
+    Make("name.ods", {Block("An uncommonly long sheet name of fifty-four characters", 2, 2)});
+    Make("ordinary.ods", {Block("Data", 20, 3), Cells("Notes", {QJsonArray{1, 1, "Nothing is lost here."}})});
+    Make("linked.ods", {Block("Own", 3, 2),
+                        QJsonObject{{"name", "Rates"}, {"rows", 2}, {"columns", 2},
+                                    {"link", QUrl::fromLocalFile(in + "/ordinary.ods").toString()}},
+                        Block("After", 2, 2)});
+    const qint64 office = SharedOffice::Bridge().officeProcessId();
+
+    form->PushButton2->click();
+
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    const QStringList reports = Reports();
+    ASSERT_EQ(reports.size(), 5) << reports.join("\n").toStdString();
+    const QString location = "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\r\r";
+    EXPECT_TRUE(reports[0].startsWith("Sheet \"Entries\" of " + in + "/rows.ods holds 70,000 rows, but an Excel 97 "
+                                      "workbook keeps 65,536: rows 65,537 to 70,000 are missing from " + out +
+                                      "/rows.xls" + location))
+        << reports[0].toStdString();
+    EXPECT_TRUE(reports[1].startsWith("Sheet \"Wide\" of " + in + "/columns.ods holds 300 columns"));
+    EXPECT_TRUE(reports[2].startsWith("Cell A2 of sheet \"Notes\" of " + in + "/text.ods holds more than 32,767"));
+    EXPECT_TRUE(reports[3].startsWith("Sheet \"An uncommonly long sheet name of fifty-four characters\" of " + in +
+                                      "/name.ods has a name of 54 characters"));
+    EXPECT_TRUE(reports[4].startsWith("Sheet \"Rates\" of " + in + "/linked.ods is a copy of the values of"));
+    for (const QString& report : reports)
+        EXPECT_TRUE(report.contains(location)) << report.toStdString();
+    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), office) << "the office was restarted";
+
+    // What the workbooks hold: the part that fits.
+    EXPECT_EQ(XlsShape(out + "/rows.xls"),
+              (std::vector<SheetShape>{{"Intro", 3, 3, 0}, {"Entries", 1, 1, 5}}));
+    EXPECT_EQ(XlsShape(out + "/columns.xls"), (std::vector<SheetShape>{{"Wide", 2, 1, 0}}));
+    EXPECT_EQ(XlsShape(out + "/text.xls"), (std::vector<SheetShape>{{"First", 2, 2, 0}, {"Notes", 3, 1, 32767}}));
+    EXPECT_EQ(XlsShape(out + "/name.xls"),
+              (std::vector<SheetShape>{{"An uncommonly long sheet name of fifty-four characters", 2, 2, 0}}));
+    EXPECT_EQ(XlsShape(out + "/linked.xls"), (std::vector<SheetShape>{{"Own", 3, 2, 0}, {"After", 2, 2, 0}}));
+    EXPECT_EQ(CompareWithSource(in + "/ordinary.ods", out + "/ordinary.xls"), "");
+}
+
+TEST_F(Excel97Limits, ASheetExactlyAtTheLimitsIsNotReported)
+{
+    Make("full.ods", {Cells("Exactly thirty-one characters..", {QJsonArray{1, 1, Text(32767)}, QJsonArray{65536, 256, 1}})});
+    form->PushButton2->click();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join("\n").toStdString();
+    EXPECT_EQ(XlsShape(out + "/full.xls"),
+              (std::vector<SheetShape>{{"Exactly thirty-one characters..", 65536, 256, 32767}}));
+}
+
+// The office used to abort after the Save As of a big sheet; the row was
+// then reported as a failure and the office restarted.
+TEST_F(Excel97Limits, TenSheetsOf20000RowsConvertInOneOfficeWithoutAReport)
+{
+    for (int n = 0; n < 10; ++n)
+        Make(QStringLiteral("big%1.ods").arg(n), {Block("Data", 20000, 12)});
+    SharedOffice::Bridge().CreateObject("com.sun.star.ServiceManager");  // started, if no test before started it
+    const qint64 office = SharedOffice::Bridge().officeProcessId();
+
+    form->PushButton2->click();
+
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join("\n").toStdString();
+    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), office) << "the office was restarted";
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(XlsShape(out + QStringLiteral("/big%1.xls").arg(n)), (std::vector<SheetShape>{{"Data", 20000, 12, 0}}))
+            << n;
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+// The shape of an Excel 97 workbook as an independent reader (Python's xlrd)
+// sees it, and spreadsheets of a given shape to feed the office.
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+struct SheetShape {
+    QString name;
+    int rows = 0;
+    int columns = 0;
+    int longestText = 0;
+    friend bool operator==(const SheetShape&, const SheetShape&) = default;
+};
+
+inline void PrintTo(const SheetShape& shape, std::ostream* out)
+{
+    *out << '"' << shape.name.toStdString() << "\" " << shape.rows << " rows, " << shape.columns
+         << " columns, longest text " << shape.longestText;
+}
+
+// Each sheet of the workbook; empty (and a test failure) when xlrd cannot read it.
+inline std::vector<SheetShape> XlsShape(const QString& path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                 {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/xls_shape.py"), path});
+    if (!reader.waitForFinished(120000) || reader.exitCode() != 0) {
+        ADD_FAILURE() << "xlrd could not read " << path.toStdString() << ": "
+                      << reader.readAllStandardError().toStdString();
+        return {};
+    }
+    std::vector<SheetShape> sheets;
+    for (const QJsonValue& sheet : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+        sheets.push_back({sheet["name"].toString(), sheet["rows"].toInt(), sheet["columns"].toInt(),
+                          sheet["longestText"].toInt()});
+    return sheets;
+}
+
+// Writes an .ods file of the sheets that make_spreadsheet.py's JSON describes.
+inline bool MakeSpreadsheet(const QString& path, const QJsonArray& sheets)
+{
+    return QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                             {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/make_spreadsheet.py"), path,
+                              QString::fromUtf8(QJsonDocument(sheets).toJson(QJsonDocument::Compact))}) == 0;
+}
+
+}  // namespace testing_support
