@@ -61,3 +61,10 @@ fi
 echo
 echo "== 200 files through the run, with and without an office crash in the middle"
 "$here/build/bench/crash_benchmark" "$work/in"
+
+echo
+echo "== The look for Excel 97 losses: conversions with and without it, and its own cost"
+/usr/bin/python3 "$here/tests/support/make_spreadsheet.py" "$work/rows60000.ods" \
+    '[{"name": "Data", "rows": 60000, "columns": 12}]'
+"$here/build/bench/examination_benchmark" 6 "generated (2 sheets, 22 rows)" "$work/in"/book00[0-4]*.ods \
+    -- "60,000 rows x 12 columns" "$work/rows60000.ods"

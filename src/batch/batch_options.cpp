@@ -20,7 +20,10 @@ QString Usage()
         "\n"
         "A PATH that is a file is converted as it is; a folder adds every file in it (names\n"
         "beginning with \"~\" and hidden files left out). Output names drop the extension and\n"
-        "add .xls. Exit status: 0 all converted, 1 some failed, 2 bad arguments, 3 no office suite.\n");
+        "add .xls. A workbook that cannot hold all of its spreadsheet (Excel 97 keeps 65,536\n"
+        "rows, 256 columns, 32,767 characters a cell) is written and reported. Exit status:\n"
+        "0 all converted whole, 1 some failed or lack part of their spreadsheet, 2 bad\n"
+        "arguments, 3 no office suite.\n");
 }
 
 BatchOptions ParseArguments(const QStringList& arguments)
