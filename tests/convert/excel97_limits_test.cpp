@@ -77,7 +77,9 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
 {
     Make("rows.ods", {Block("Intro", 3, 3), Cells("Entries", {QJsonArray{1, 1, "first"}, QJsonArray{70000, 2, 7}})});
     Make("columns.ods", {Cells("Wide", {QJsonArray{1, 300, "far right"}, QJsonArray{2, 1, 1}})});
-    Make("text.ods", {Block("First", 2, 2), Cells("Notes", {QJsonArray{2, 1, Text(40000)}, QJsonArray{3, 1, "short"}})});
+    Make("text.ods", {Block("First", 2, 2),
+                      Cells("Notes", {QJsonArray{2, 1, Text(40000)}, QJsonArray{3, 1, "short"},
+                                      QJsonArray{4, 2, QJsonObject{{"formula", "of:=REPT(\"ab\";20000)"}}}})});
     Make("name.ods", {Block("An uncommonly long sheet name of fifty-four characters", 2, 2)});
     Make("ordinary.ods", {Block("Data", 20, 3), Cells("Notes", {QJsonArray{1, 1, "Nothing is lost here."}})});
     Make("linked.ods", {Block("Own", 3, 2),
@@ -97,7 +99,9 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
                                       "/rows.xls" + location))
         << reports[0].toStdString();
     EXPECT_TRUE(reports[1].startsWith("Sheet \"Wide\" of " + in + "/columns.ods holds 300 columns"));
-    EXPECT_TRUE(reports[2].startsWith("Cell A2 of sheet \"Notes\" of " + in + "/text.ods holds more than 32,767"));
+    // A formula's result is cut short as well.
+    EXPECT_TRUE(reports[2].startsWith("Cells A2, B4 of sheet \"Notes\" of " + in + "/text.ods hold more than 32,767"))
+        << reports[2].toStdString();
     EXPECT_TRUE(reports[3].startsWith("Sheet \"An uncommonly long sheet name of fifty-four characters\" of " + in +
                                       "/name.ods has a name of 54 characters"));
     EXPECT_TRUE(reports[4].startsWith("Sheet \"Rates\" of " + in + "/linked.ods is a copy of the values of"));
@@ -109,7 +113,7 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     EXPECT_EQ(XlsShape(out + "/rows.xls"),
               (std::vector<SheetShape>{{"Intro", 3, 3, 0}, {"Entries", 1, 1, 5}}));
     EXPECT_EQ(XlsShape(out + "/columns.xls"), (std::vector<SheetShape>{{"Wide", 2, 1, 0}}));
-    EXPECT_EQ(XlsShape(out + "/text.xls"), (std::vector<SheetShape>{{"First", 2, 2, 0}, {"Notes", 3, 1, 32767}}));
+    EXPECT_EQ(XlsShape(out + "/text.xls"), (std::vector<SheetShape>{{"First", 2, 2, 0}, {"Notes", 4, 2, 32767}}));
     EXPECT_EQ(XlsShape(out + "/name.xls"),
               (std::vector<SheetShape>{{"An uncommonly long sheet name of fifty-four characters", 2, 2, 0}}));
     EXPECT_EQ(XlsShape(out + "/linked.xls"), (std::vector<SheetShape>{{"Own", 3, 2, 0}, {"After", 2, 2, 0}}));

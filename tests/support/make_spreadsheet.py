@@ -9,8 +9,9 @@ SHEETS_JSON is a list of sheets, each an object with:
   rows, columns
             a block of numbers from A1 (default none)
   cells     [[row, column, value], ...] with rows and columns counted from 1;
-            a value is a number, a text, or {"text": LENGTH} for a text of
-            that many characters
+            a value is a number, a text, {"text": LENGTH} for a text of
+            that many characters, or {"formula": "of:=..."} for a formula
+            whose result the office works out on load
   scenario  true for a scenario sheet (Calc keeps it after the sheet before)
   link      the address of a file whose values the sheet copies
 
@@ -25,7 +26,8 @@ from xml.sax.saxutils import escape, quoteattr
 NAMESPACES = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
               'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
               'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
-              'xmlns:xlink="http://www.w3.org/1999/xlink"')
+              'xmlns:xlink="http://www.w3.org/1999/xlink" '
+              'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2"')
 MIME = "application/vnd.oasis.opendocument.spreadsheet"
 
 
@@ -35,6 +37,9 @@ def text_of(length):
 
 
 def cell(value):
+    if isinstance(value, dict) and "formula" in value:
+        return ('<table:table-cell table:formula=%s office:value-type="string" office:string-value=""/>'
+                % quoteattr(value["formula"]))
     if isinstance(value, dict):
         value = text_of(value["text"])
     if isinstance(value, (int, float)):
