@@ -155,7 +155,7 @@ TEST(OfficeFailureTest, TheLockFilesOfADeadOfficeAreRemovedAndNoOthers)
     EXPECT_TRUE(QFileInfo::exists(theirLock));
 }
 
-TEST(OfficeFailureTest, TheOfficeRunsWithMacrosOffAndLinksNeverUpdated)
+TEST(OfficeFailureTest, TheOfficeRunsWithMacrosOffLinksNeverUpdatedAndNoInputLine)
 {
     platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
     ObjectRef manager = bridge.CreateObject(kManager);
@@ -173,6 +173,9 @@ TEST(OfficeFailureTest, TheOfficeRunsWithMacrosOffAndLinksNeverUpdated)
     EXPECT_TRUE(setting("/org.openoffice.Office.Common/Security/Scripting", "SecureURL").toArray().empty());
     EXPECT_TRUE(setting("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks").toBool());
     EXPECT_EQ(setting("/org.openoffice.Office.Calc/Content/Update", "Link").toInt(), 1);
+    // Calc's input line, which the hidden frames of a run never build.
+    const Variant inputLine = setting("/org.openoffice.Office.Views/Windows/26100", "Visible");
+    EXPECT_EQ(inputLine.describe(), "false");
 }
 
 }  // namespace
