@@ -50,7 +50,7 @@ Times Convert(platform::uno::OfficeBridge& office, convert::Excel97Examination& 
     if (examine) {
         QElapsedTimer alone;
         alone.start();
-        examination.Losses(*document);
+        examination.Losses(*manager, *document);
         times.examination = alone.nsecsElapsed() / 1e6;
     }
     dispatcher->call("executeDispatch", {frame, ".uno:SaveAs", "", Variant::Int16(0), arguments});

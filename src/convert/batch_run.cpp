@@ -176,7 +176,7 @@ void BatchRun::ConvertRows()
                 throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
                                   .arg(outputPath, earlier.value()));
             try {
-                losses = examination.Losses(Use(objects.document));
+                losses = examination.Losses(Use(objects.serviceManager), Use(objects.document));
             } catch (const Failure& failure) {
                 unexamined = failure.description();
             }

@@ -1,5 +1,7 @@
 #include "convert/excel97_examination.h"
 
+#include "convert/excel97_losses_script.h"
+
 #include <QStringList>
 
 namespace convert {
@@ -9,134 +11,111 @@ using platform::automation::Object;
 using platform::automation::ObjectRef;
 using platform::automation::Use;
 using platform::automation::Variant;
+using platform::automation::VariantArray;
 using Kind = Excel97Loss::Kind;
 
 namespace {
 
-// com.sun.star.sheet.CellFlags
-constexpr std::int16_t kStringCells = 4;
-constexpr std::int16_t kFormulaCells = 16;
-// com.sun.star.sheet.SheetLinkMode
-constexpr int kLinkedByValue = 2;
-// The search descriptor's SearchType: 1 looks at cell values, formula results included.
-constexpr std::int16_t kSearchValues = 1;
-// Up to this many used cells the whole sheet is searched at once. Beyond it
-// the office is first asked for the cells that hold texts, so that it does
-// not spell out every number of a big sheet to compare it.
-constexpr qint64 kSearchedWhole = 4096;
-
-// Any text longer than an Excel 97 cell keeps. Anchored, so that the office
-// tries each cell once, and dot-all, so that line breaks count.
-QString LongTextPattern() { return QStringLiteral("^(?s).{%1}").arg(kExcel97CellText + 1); }
-
-int Field(Object& address, const char* name) { return address.get(QLatin1String(name)).toInt(); }
+// Up to this many used cells a sheet is searched whole; beyond it, only its
+// cells that hold texts or formulas.
+constexpr double kSearchedWhole = 4096;
 
 // A range as the user reads it: "C4", or "A2:A3".
-QString RangeName(Object& address)
+QString RangeName(int startColumn, int startRow, int endColumn, int endRow)
 {
-    const QString start =
-        ColumnLetters(Field(address, "StartColumn") + 1) + QString::number(Field(address, "StartRow") + 1);
-    const QString end = ColumnLetters(Field(address, "EndColumn") + 1) + QString::number(Field(address, "EndRow") + 1);
+    const QString start = ColumnLetters(startColumn + 1) + QString::number(startRow + 1);
+    const QString end = ColumnLetters(endColumn + 1) + QString::number(endRow + 1);
     return start == end ? start : start + QLatin1Char(':') + end;
 }
 
-int CellCount(Object& address)
+Excel97Loss LongTexts(const QString& sheet, const VariantArray& ranges)
 {
-    return (Field(address, "EndRow") - Field(address, "StartRow") + 1) *
-           (Field(address, "EndColumn") - Field(address, "StartColumn") + 1);
+    QStringList names;
+    int cells = 0;
+    for (const Variant& range : ranges) {
+        const VariantArray& at = range.toArray();
+        if (at.size() != 4)
+            throw Failure(QStringLiteral("The examination gave a range of %1 numbers").arg(at.size()));
+        names << RangeName(at[0].toInt(), at[1].toInt(), at[2].toInt(), at[3].toInt());
+        cells += (at[2].toInt() - at[0].toInt() + 1) * (at[3].toInt() - at[1].toInt() + 1);
+    }
+    return {Kind::LongText, sheet, cells, names.join(QStringLiteral(", "))};
+}
+
+// One entry of the script's answer.
+Excel97Loss FromEntry(const VariantArray& entry)
+{
+    if (entry.size() == 2 && entry[0].toText() == QLatin1String("failure"))
+        throw Failure(entry[1].toText());
+    if (entry.size() != 4)
+        throw Failure(QStringLiteral("The examination gave an entry of %1 values").arg(entry.size()));
+    const QString kind = entry[0].toText();
+    const QString sheet = entry[1].toText();
+    if (kind == QLatin1String("rows"))
+        return {Kind::Rows, sheet, entry[2].toInt(), {}};
+    if (kind == QLatin1String("columns"))
+        return {Kind::Columns, sheet, entry[2].toInt(), {}};
+    if (kind == QLatin1String("name"))
+        return {Kind::SheetName, sheet, entry[2].toInt(), {}};
+    if (kind == QLatin1String("linked"))
+        return {Kind::NotWritten, sheet, 0, QStringLiteral("a copy of the values of %1").arg(entry[3].toText())};
+    if (kind == QLatin1String("text"))
+        return LongTexts(sheet, entry[3].toArray());
+    throw Failure(QStringLiteral("The examination gave a loss of an unknown kind, %1").arg(kind));
 }
 
 }  // namespace
 
-struct Excel97Examination::Sheet {
-    Object& object;
-    QString name;
-    qint64 usedCells = 0;
-};
-
-std::vector<Excel97Loss> Excel97Examination::Losses(Object& document)
+std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& document)
 {
-    losses_.clear();
-    ObjectRef sheets = document.call(QStringLiteral("getSheets"), {}).toObject();
-    const auto names = Use(sheets).call(QStringLiteral("getElementNames"), {}).toArray();
-    const bool anyLinks = Use(document.call(QStringLiteral("getPropertyValue"), {"SheetLinks"}).toObject())
-                              .call(QStringLiteral("hasElements"), {})
-                              .toBool();
-    for (int index = 0; index < static_cast<int>(names.size()); ++index) {
-        const QString name = names[index].toText();
-        if (name.size() > kExcel97SheetName)
-            losses_.push_back({Kind::SheetName, name, static_cast<int>(name.size()), {}});
-        ObjectRef object = sheets->call(QStringLiteral("getByIndex"), {std::int32_t(index)}).toObject();
-        Sheet sheet{Use(object), name};
-        // A sheet that copies the values of another file is written as a reference to that file.
-        if (anyLinks && sheet.object.call(QStringLiteral("getLinkMode"), {}).toInt() == kLinkedByValue) {
-            const QString source = sheet.object.call(QStringLiteral("getLinkUrl"), {}).toText();
-            losses_.push_back({Kind::NotWritten, name, 0, QStringLiteral("a copy of the values of %1").arg(source)});
-            continue;
-        }
-        examineUsedArea(sheet);
-        examineTexts(sheet);
+    Variant answer;
+    try {
+        if (!script_)
+            script_ = installScript(manager);
+        answer = run(document);
+    } catch (const Failure&) {
+        // A script of an office that has since been replaced: install it in this one.
+        script_ = installScript(manager);
+        answer = run(document);
     }
-    return std::move(losses_);
+    std::vector<Excel97Loss> losses;
+    for (const Variant& entry : answer.toArray())
+        losses.push_back(FromEntry(entry.toArray()));
+    return losses;
 }
 
-void Excel97Examination::examineUsedArea(Sheet& sheet)
+Variant Excel97Examination::run(Object& document)
 {
-    ObjectRef cursor = sheet.object.call(QStringLiteral("createCursor"), {}).toObject();
-    Use(cursor).call(QStringLiteral("gotoEndOfUsedArea"), {false});
-    ObjectRef end = cursor->call(QStringLiteral("getRangeAddress"), {}).toObject();
-    const int rows = Field(Use(end), "EndRow") + 1;
-    const int columns = Field(*end, "EndColumn") + 1;
-    sheet.usedCells = qint64(rows) * columns;
-    if (rows > kExcel97Rows)
-        losses_.push_back({Kind::Rows, sheet.name, rows, {}});
-    if (columns > kExcel97Columns)
-        losses_.push_back({Kind::Columns, sheet.name, columns, {}});
+    const VariantArray arguments{Variant(ObjectRef(&document, [](Object*) {})), std::int32_t(kExcel97Rows),
+                                 std::int32_t(kExcel97Columns), std::int32_t(kExcel97CellText),
+                                 std::int32_t(kExcel97SheetName), kSearchedWhole};
+    // invoke(arguments, out indices of out arguments, out arguments): the answer is its result.
+    return Use(script_).call(QStringLiteral("invoke"), {arguments, VariantArray{}, VariantArray{}});
 }
 
-void Excel97Examination::examineTexts(Sheet& sheet)
+ObjectRef Excel97Examination::installScript(Object& manager) const
 {
-    Variant found;
-    if (sheet.usedCells <= kSearchedWhole) {
-        found = findLongTexts(sheet.object);
-    } else {
-        ObjectRef texts = sheet.object.call(QStringLiteral("queryContentCells"), {std::int16_t(kStringCells | kFormulaCells)})
-                              .toObject();
-        found = findLongTexts(Use(texts));
-    }
-    if (found.isEmpty())
-        return;
-    QStringList cells;
-    int count = 0;
-    const Variant ranges = found.toObject()->call(QStringLiteral("getRangeAddresses"), {});
-    for (const Variant& range : ranges.toArray()) {
-        cells << RangeName(Use(range.toObject()));
-        count += CellCount(*range.toObject());
-    }
-    if (count > 0)
-        losses_.push_back({Kind::LongText, sheet.name, count, cells.join(QStringLiteral(", "))});
-}
+    const QString library = QLatin1String(kExcel97LossesLibrary);
+    const QString module = QLatin1String(kExcel97LossesModule);
+    ObjectRef libraries =
+        manager.call(QStringLiteral("createInstance"), {"com.sun.star.script.ApplicationScriptLibraryContainer"})
+            .toObject();
+    if (!Use(libraries).call(QStringLiteral("hasByName"), {library}).toBool())
+        libraries->call(QStringLiteral("createLibrary"), {library});
+    libraries->call(QStringLiteral("loadLibrary"), {library});
+    ObjectRef modules = libraries->call(QStringLiteral("getByName"), {library}).toObject();
+    // Always this program's own version of the module, whatever an earlier one left.
+    const QString code = QString::fromUtf8(kExcel97LossesScript);
+    if (Use(modules).call(QStringLiteral("hasByName"), {module}).toBool())
+        modules->call(QStringLiteral("replaceByName"), {module, code});
+    else
+        modules->call(QStringLiteral("insertByName"), {module, code});
 
-Variant Excel97Examination::findLongTexts(Object& cells)
-{
-    if (search_) {
-        try {
-            return cells.call(QStringLiteral("findAll"), {search_});
-        } catch (const Failure&) {
-            // Made by an office that has since been replaced: make another.
-        }
-    }
-    search_ = makeSearch(cells);
-    return cells.call(QStringLiteral("findAll"), {search_});
-}
-
-ObjectRef Excel97Examination::makeSearch(Object& cells) const
-{
-    ObjectRef search = cells.call(QStringLiteral("createSearchDescriptor"), {}).toObject();
-    Use(search).call(QStringLiteral("setSearchString"), {LongTextPattern()});
-    search->call(QStringLiteral("setPropertyValue"), {"SearchRegularExpression", true});
-    search->call(QStringLiteral("setPropertyValue"), {"SearchType", Variant::Int16(kSearchValues)});
-    return search;
+    ObjectRef factory =
+        manager.call(QStringLiteral("createInstance"), {"com.sun.star.script.provider.MasterScriptProviderFactory"})
+            .toObject();
+    ObjectRef provider = Use(factory).call(QStringLiteral("createScriptProvider"), {""}).toObject();
+    return Use(provider).call(QStringLiteral("getScript"), {QString::fromLatin1(kExcel97LossesUri)}).toObject();
 }
 
 }  // namespace convert

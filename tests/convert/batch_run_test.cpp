@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
+using platform::automation::VariantArray;
 using testing_support::FormFixture;
 
 namespace {
@@ -112,22 +113,18 @@ TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
         "ServiceManager Bridge_GetStruct \"com.sun.star.beans.PropertyValue\"",
         "PropertyValue.set name \"SelectionOnly\"",
         "PropertyValue.set Value true",
-        // What the workbook could lack, looked for before the save.
-        "Document getSheets",
-        "Sheets getElementNames",
-        "Document getPropertyValue \"SheetLinks\"",
-        "SheetLinks hasElements",
-        "Sheets getByIndex 0",
-        "Sheet createCursor",
-        "Cursor gotoEndOfUsedArea false",
-        "Cursor getRangeAddress",
-        "CellRangeAddress.get EndRow",
-        "CellRangeAddress.get EndColumn",
-        "Sheet createSearchDescriptor",
-        "SearchDescriptor setSearchString \"^(?s).{32768}\"",
-        "SearchDescriptor setPropertyValue \"SearchRegularExpression\" true",
-        "SearchDescriptor setPropertyValue \"SearchType\" 1s",
-        "Sheet findAll <SearchDescriptor>",
+        // What the workbook could lack, looked for before the save by a script made for it in the office.
+        "ServiceManager createInstance \"com.sun.star.script.ApplicationScriptLibraryContainer\"",
+        "ScriptLibraries hasByName \"Quillmere\"",
+        "ScriptLibraries createLibrary \"Quillmere\"",
+        "ScriptLibraries loadLibrary \"Quillmere\"",
+        "ScriptLibraries getByName \"Quillmere\"",
+        "ScriptLibrary hasByName \"Excel97\"",
+        "ScriptLibrary insertByName \"Excel97\" \"" + office.installedScript + "\"",
+        "ServiceManager createInstance \"com.sun.star.script.provider.MasterScriptProviderFactory\"",
+        "ScriptProviderFactory createScriptProvider \"\"",
+        "ScriptProvider getScript \"vnd.sun.star.script:Quillmere.Excel97.Losses?language=Basic&location=application\"",
+        "Script invoke [<Document>, 65536, 256, 32767, 31, 4096] [] []",
         "DispatchHelper executeDispatch <Frame> \".uno:SaveAs\" \"\" 0s [URL=\"file://" + out +
             "/Budget.xls\", FilterName=\"MS Excel 97\", SelectionOnly=true]",
         "DispatchResultEvent.get State",
@@ -303,11 +300,15 @@ TEST_F(StartSaving, ResultsBesideTheInputLandInItsFolder)
 // Reports of what a workbook lacks, in the order of the run, each at line 162.
 TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
 {
-    using Sheet = testing_support::FakeOffice::Sheet;
-    office.sheets = {Sheet{"Intro", 3, 3},
-                     Sheet{"Entries", 70000, 300, {"B7", "C9"}},
-                     Sheet{"An uncommonly long sheet name of 54 characters........", 2, 2},
-                     Sheet{"Rates", 1, 1, {}, "file:///data/rates.ods"}};
+    using Entry = VariantArray;
+    office.scriptAnswer = {
+        Entry{"rows", "Entries", std::int32_t(70000), ""},
+        Entry{"columns", "Entries", std::int32_t(300), ""},
+        Entry{"text", "Entries", std::int32_t(0),
+              VariantArray{Entry{std::int32_t(1), std::int32_t(6), std::int32_t(1), std::int32_t(6)},
+                           Entry{std::int32_t(2), std::int32_t(8), std::int32_t(2), std::int32_t(9)}}},
+        Entry{"name", "An uncommonly long sheet name of 54 characters........", std::int32_t(54), ""},
+        Entry{"linked", "Rates", std::int32_t(0), "file:///data/rates.ods"}};
     Add({"/in/Big.ods"});
     Run();
 
@@ -319,8 +320,9 @@ TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
         "70,000 are missing from " + out + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
         << dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages[1].text.contains("columns IW to KN are missing from " + out));
-    EXPECT_TRUE(dialogs.messages[2].text.startsWith("Cells B7, C9 of sheet \"Entries\" of /in/Big.ods hold more "
-                                                    "than 32,767 characters"));
+    EXPECT_TRUE(dialogs.messages[2].text.startsWith("Cells B7, C9:C10 of sheet \"Entries\" of /in/Big.ods hold more "
+                                                    "than 32,767 characters"))
+        << dialogs.messages[2].text.toStdString();
     EXPECT_TRUE(dialogs.messages[3].text.contains("has a name of 54 characters"));
     EXPECT_TRUE(dialogs.messages[4].text.startsWith(
         "Sheet \"Rates\" of /in/Big.ods is a copy of the values of file:///data/rates.ods, which the Excel 97 filter "
@@ -331,18 +333,11 @@ TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
     EXPECT_EQ(office.openDocuments, 0);
 }
 
-TEST_F(StartSaving, AWorkbookThatHoldsEverythingIsNotReportedNorOneThatWasNotWritten)
+TEST_F(StartSaving, AWorkbookThatWasNotWrittenGetsNoReportOfWhatItLacks)
 {
-    using Sheet = testing_support::FakeOffice::Sheet;
-    office.sheets = {Sheet{"Exactly 31 characters long.....", 65536, 256}};
-    Add({"/in/Full.ods"});
-    Run();
-    EXPECT_TRUE(ReportedLines().empty());
-
-    // A save that fails is the one report of its row, whatever the workbook would have lacked.
-    office.sheets = {Sheet{"Entries", 70000, 3}};
+    office.scriptAnswer = {VariantArray{"rows", "Entries", std::int32_t(70000), ""}};
     office.saveState = 0;
-    dialogs.messages.clear();
+    Add({"/in/a.ods"});
     Run();
     EXPECT_EQ(ReportedLines(), std::vector<int>{162});
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save"));
@@ -350,23 +345,41 @@ TEST_F(StartSaving, AWorkbookThatHoldsEverythingIsNotReportedNorOneThatWasNotWri
 
 TEST_F(StartSaving, ADocumentThatCannotBeExaminedIsSavedAndSaysSo)
 {
-    office.Fail("getSheets", "com.sun.star.lang.DisposedException");
-    Add({"/in/a.ods"});
+    // The script's own word, and an answer it should never give.
+    office.scriptAnswer = {VariantArray{"failure", "Property or method not found: getSheets"}};
+    Add({"/in/a.ods", "/in/b.ods"});
     Run();
-    EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    office.scriptAnswer = {VariantArray{"pages", "Sheet1", std::int32_t(3), ""}};
+    Run();
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{162, 162, 162, 162}));
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
         "/in/a.ods could not be checked against the limits of an Excel 97 workbook, so " + out +
-        "/a.xls may not hold all of it: com.sun.star.lang.DisposedException"))
+        "/a.xls may not hold all of it: Property or method not found: getSheets"))
         << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[4].text.contains("may not hold all of it: The examination gave a loss of an unknown "
+                                                  "kind, pages"))
+        << dialogs.messages[4].text.toStdString();
     EXPECT_TRUE(QFile::exists(out + "/a.xls"));
+    EXPECT_TRUE(QFile::exists(out + "/b.xls"));
 }
 
-TEST_F(StartSaving, TheSearchForLongTextsIsSetUpOncePerRun)
+TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
 {
     Add({"/in/a.ods", "/in/b.ods", "/in/c.ods"});
     Run();
-    EXPECT_EQ(office.CallsTo("createSearchDescriptor").size(), 1);
-    EXPECT_EQ(office.CallsTo("findAll").size(), 3);
+    EXPECT_EQ(office.CallsTo("getScript").size(), 1);
+    EXPECT_EQ(office.CallsTo("invoke").size(), 3);
+    EXPECT_TRUE(office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)"));
+
+    // The next run installs it again, as it was, and so does a script whose office went away.
+    office.log.clear();
+    office.invokeFailures = 1;
+    Run();
+    EXPECT_TRUE(ReportedLines().empty());
+    EXPECT_EQ(office.CallsTo("getScript").size(), 2);
+    EXPECT_EQ(office.CallsTo("replaceByName").size(), 2);
+    EXPECT_EQ(office.CallsTo("insertByName").size(), 0);
+    EXPECT_EQ(office.CallsTo("invoke").size(), 4);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 // A stand-in for the office suite behind the automation bridge. It plays the
 // objects a conversion uses (service manager, desktop, document, controller,
-// frame, dispatcher, property values, the sheets of a spreadsheet document),
+// frame, dispatcher, property values, the script that examines documents),
 // writes an output file for every save, records every call, and fails
 // whatever member a test asks it to.
 
@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
-#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -33,14 +32,6 @@ public:
         QString description;
     };
 
-    // One sheet of every document the stand-in loads.
-    struct Sheet {
-        QString name = "Sheet1";
-        int rows = 1;                 // the used area, from A1
-        int columns = 1;
-        QStringList longTexts;        // cells whose text is too long for Excel 97, as "B7"
-        QString copiesValuesOf;       // a sheet linked by value to this file
-    };
 
     ObjectRef CreateObject(const QString& className) override
     {
@@ -75,14 +66,17 @@ public:
     QStringList loadedUrls;
     int openDocuments = 0;
     std::vector<Rule> rules;
-    std::vector<Sheet> sheets{Sheet{}};
+    // What the examination script answers for every document, and the code installed for it.
+    VariantArray scriptAnswer;
+    QString installedScript;
+    int invokeFailures = 0;  // the next calls of the script that fail
     // Called at every save, before the file is written.
     std::function<void()> onSave;
 
 private:
     class Object : public platform::automation::Object {
     public:
-        Object(FakeOffice& office, QString kind, int sheet = -1) : office_(office), kind_(std::move(kind)), sheet(sheet) {}
+        Object(FakeOffice& office, QString kind) : office_(office), kind_(std::move(kind)) {}
 
         Variant call(const QString& member, const VariantArray& arguments) override
         {
@@ -104,68 +98,49 @@ private:
         }
         const QString& kind() const { return kind_; }
         std::map<QString, Variant> properties;
-        const int sheet;  // the sheet that a sheet, cursor or search result belongs to
 
     private:
         FakeOffice& office_;
         QString kind_;
     };
 
-    ObjectRef Make(const QString& kind, int sheet = -1) { return std::make_shared<Object>(*this, kind, sheet); }
+    ObjectRef Make(const QString& kind) { return std::make_shared<Object>(*this, kind); }
 
-    ObjectRef Address(int row, int column, int endRow, int endColumn)
+    // The office's Basic macros and the script that a run installs among them; empty when the
+    // member is none of theirs.
+    std::optional<Variant> ScriptCall(const Object& target, const QString& member, const VariantArray& arguments)
     {
-        auto address = std::make_shared<Object>(*this, "CellRangeAddress");
-        address->properties = {{"StartRow", std::int32_t(row)}, {"StartColumn", std::int32_t(column)},
-                               {"EndRow", std::int32_t(endRow)}, {"EndColumn", std::int32_t(endColumn)}};
-        return address;
-    }
-
-    // The members of a spreadsheet document and its sheets; empty when the member is none of them.
-    std::optional<Variant> SpreadsheetCall(const Object& target, const QString& member, const VariantArray& arguments)
-    {
-        const Sheet* sheet = target.sheet >= 0 ? &sheets.at(target.sheet) : nullptr;
-        if (member == "getSheets")
-            return Make("Sheets");
-        if (member == "getElementNames") {
-            VariantArray names;
-            for (const Sheet& each : sheets)
-                names.push_back(each.name);
-            return Variant(names);
+        if (target.kind() == "ScriptLibraries") {
+            if (member == "hasByName")
+                return libraryMade;
+            if (member == "createLibrary")
+                libraryMade = true;
+            if (member == "getByName")
+                return Make("ScriptLibrary");
+            return Variant();
         }
-        if (member == "getPropertyValue" && arguments.at(0).toText() == "SheetLinks")
-            return Make("SheetLinks");
-        if (member == "hasElements")
-            return std::any_of(sheets.begin(), sheets.end(), [](const Sheet& each) { return !each.copiesValuesOf.isEmpty(); });
-        if (member == "getByIndex")
-            return Make("Sheet", arguments.at(0).toInt());
-        if (member == "getLinkMode")
-            return std::int32_t(sheet->copiesValuesOf.isEmpty() ? 0 : 2);
-        if (member == "getLinkUrl")
-            return sheet->copiesValuesOf;
-        if (member == "createCursor")
-            return Make("Cursor", target.sheet);
-        if (member == "gotoEndOfUsedArea")
+        if (target.kind() == "ScriptLibrary") {
+            if (member == "hasByName")
+                return !installedScript.isEmpty();
+            if (member == "insertByName" || member == "replaceByName")
+                installedScript = arguments.at(1).toText();
             return Variant();
-        if (member == "getRangeAddress")
-            return Address(0, 0, sheet->rows - 1, sheet->columns - 1);
-        if (member == "queryContentCells")
-            return Make("CellRanges", target.sheet);
-        if (member == "createSearchDescriptor")
-            return Make("SearchDescriptor");
-        if (member == "setSearchString" || member == "setPropertyValue")
-            return Variant();
-        if (member == "findAll")
-            return sheet->longTexts.isEmpty() ? Variant() : Variant(Make("FoundCells", target.sheet));
-        if (member == "getRangeAddresses") {
-            VariantArray found;
-            for (const QString& cell : sheet->longTexts)
-                found.push_back(Address(cell.mid(1).toInt() - 1, cell.at(0).unicode() - 'A', cell.mid(1).toInt() - 1,
-                                        cell.at(0).unicode() - 'A'));
-            return Variant(found);
+        }
+        if (member == "createScriptProvider")
+            return Make("ScriptProvider");
+        if (member == "getScript")
+            return Make("Script");
+        if (member == "invoke") {
+            if (invokeFailures > 0) {
+                --invokeFailures;
+                throw Failure("com.sun.star.lang.DisposedException: the office of this script has gone");
+            }
+            return Variant(scriptAnswer);
         }
         return std::nullopt;
     }
+
+    bool libraryMade = false;
 
     void Check(const QString& member, const VariantArray& arguments)
     {
@@ -210,6 +185,10 @@ private:
 
         if (member == "createInstance") {
             const QString service = arguments.at(0).toText();
+            if (service.endsWith("ScriptLibraryContainer"))
+                return Make("ScriptLibraries");
+            if (service.endsWith("MasterScriptProviderFactory"))
+                return Make("ScriptProviderFactory");
             return Make(service.endsWith("Desktop") ? "Desktop" : "DispatchHelper");
         }
         if (member == "Bridge_GetStruct")
@@ -253,7 +232,7 @@ private:
             --openDocuments;
             return Variant();
         }
-        if (auto answer = SpreadsheetCall(target, member, arguments))
+        if (auto answer = ScriptCall(target, member, arguments))
             return *answer;
         throw Failure("Unknown member " + member);
     }
