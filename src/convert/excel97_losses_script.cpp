@@ -22,7 +22,7 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)
     For i = 0 To UBound(aNames)
         If Len(aNames(i)) > nName Then Add(aLosses, Array("name", aNames(i), Len(aNames(i)), ""))
         oSheet = oSheets.getByIndex(i)
-        If bLinks And oSheet.getLinkMode() = com.sun.star.sheet.SheetLinkMode.VALUE Then
+        If CopiesValues(oSheet, bLinks) Then
             ' Written as a reference to that file, not as a sheet.
             Add(aLosses, Array("linked", aNames(i), 0, oSheet.getLinkUrl()))
         Else
@@ -45,6 +45,12 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)
     Exit Function
 Failed:
     Losses = Array(Array("failure", Error$))
+End Function
+
+' Whether the sheet copies the values of another file (asked only of a document with such links).
+Private Function CopiesValues(oSheet As Object, bLinks As Boolean) As Boolean
+    CopiesValues = False
+    If bLinks Then CopiesValues = (oSheet.getLinkMode() = com.sun.star.sheet.SheetLinkMode.VALUE)
 End Function
 
 ' The cells of oCells whose value, a formula's result included, is longer than nText.
