@@ -130,6 +130,27 @@ TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndC
     }
 }
 
+TEST_F(BatchCommand, AWorkingFolderBeyondThePathLimitIsNoHindrance)
+{
+    // Python climbs down a step at a time, the one way into a folder whose path is over 4,096 bytes.
+    const QString climb = QStringLiteral(
+        "import os, sys\n"
+        "os.chdir(sys.argv[1])\n"
+        "for _ in range(22):\n"
+        "    os.mkdir('d' * 200)\n"
+        "    os.chdir('d' * 200)\n"
+        "os.execv(sys.argv[2], sys.argv[2:])\n");
+    QProcess batch;
+    batch.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                {"-c", climb, tree.root(), QStringLiteral(QUILLMERE_BATCH), "--to", tree / "out", tree / "in/date.ods"});
+    ASSERT_TRUE(batch.waitForFinished(300000));
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    EXPECT_EQ(Files(tree / "out"), QStringList{"date.xls"});
+    // Too deep for the temporary folder's own clean-up, which goes by whole paths.
+    QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                      {"-c", "import shutil, sys; shutil.rmtree(sys.argv[1])", tree / QString(200, 'd')});
+}
+
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)
 {
     Result run = RunBatch({"--to", "nowhere", "in"}, tree.root());

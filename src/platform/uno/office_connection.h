@@ -24,6 +24,7 @@ struct OfficeLaunch {
     QString profileUrl;     // -env:UserInstallation
     QString pipeName;       // unique per office start
     QString logPath;        // the office's standard output and error
+    QString workingFolder;  // where the office starts (its profile folder)
     int connectTimeoutMs = 60000;
 };
 

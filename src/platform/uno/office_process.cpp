@@ -74,11 +74,16 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
 }
 }  // namespace
 
-OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath)
+OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
+                             const QString& workingFolder)
 {
     {
         SpawnSetup setup(0);  // a new group, led by the office launcher
         const QByteArray log = QFile::encodeName(logPath);
+        // Never the program's own working folder: the launcher script cannot
+        // start from one it cannot enter, or whose path is beyond the limit.
+        const QByteArray folder = QFile::encodeName(workingFolder);
+        posix_spawn_file_actions_addchdir_np(&setup.files, folder.constData());
         posix_spawn_file_actions_addopen(&setup.files, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&setup.files, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&setup.files, 1, 2);
@@ -95,6 +100,7 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
     try {
         SpawnSetup setup(pid_);  // joins the office's group
         posix_spawn_file_actions_adddup2(&setup.files, fds[0], 0);
+        posix_spawn_file_actions_addchdir_np(&setup.files, "/");
         watchdog_ = Spawn(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(kWatchdogScript)}, setup);
     } catch (...) {
         ::close(fds[0]);

@@ -16,9 +16,10 @@ namespace platform::uno {
 
 class OfficeProcess {
 public:
-    // Starts program with arguments; output goes to logPath.
+    // Starts program with arguments in workingFolder; output goes to logPath.
     // Throws platform::Failure when the process cannot be started.
-    OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath);
+    OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
+                  const QString& workingFolder);
     ~OfficeProcess();  // end()
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
