@@ -13,6 +13,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -131,6 +135,12 @@ int RunInParallel(const BatchOptions& options, const QStringList& files, Console
         worker.process = std::make_unique<QProcess>();
         QProcess* process = worker.process.get();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A worker dies with us, however we end; its office's watchdog then ends the office.
+        process->setChildProcessModifier([parent = ::getpid()] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)  // we ended before the line above
+                ::_exit(1);
+        });
         QObject::connect(process, &QProcess::readyReadStandardOutput, [&, process] {
             worker.pending += process->readAllStandardOutput();
             qsizetype end;

@@ -1,5 +1,6 @@
 // quillmere-batch, run as a user runs it, against the installed LibreOffice.
 #include "batch/batch_options.h"
+#include "process_list.h"
 #include "temp_tree.h"
 #include "xls_shape.h"
 
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QElapsedTimer>
+#include <QThread>
 
 using testing_support::TempTree;
 
@@ -149,6 +152,32 @@ TEST_F(BatchCommand, AWorkingFolderBeyondThePathLimitIsNoHindrance)
     // Too deep for the temporary folder's own clean-up, which goes by whole paths.
     QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
                       {"-c", "import shutil, sys; shutil.rmtree(sys.argv[1])", tree / QString(200, 'd')});
+}
+
+TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
+{
+    // Two files that keep an office busy for minutes, one for each worker.
+    for (const char* name : {"dos1.ods", "dos2.ods"})
+        ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods"), tree / "in/" + name));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CACHE_HOME", tree / "cache");  // the offices' profiles, and so their command lines
+    QProcess batch;
+    batch.setProcessEnvironment(environment);
+    batch.start(QStringLiteral(QUILLMERE_BATCH),
+                {"--jobs", "2", "--to", tree / "out", tree / "in/dos1.ods", tree / "in/dos2.ods", tree / "in/date.ods"});
+    ASSERT_TRUE(batch.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    const QString workers = "--worker --to " + tree / "out";
+    while (testing_support::ProcessesWith(workers).size() < 2 && clock.elapsed() < 60000)
+        QThread::msleep(100);
+    ASSERT_EQ(testing_support::ProcessesWith(workers).size(), 2);
+    QThread::msleep(8000);  // their offices started and inside the long load
+
+    batch.kill();
+    batch.waitForFinished();
+    EXPECT_TRUE(testing_support::NoneLeftWith(tree.root(), 5000))
+        << testing_support::ProcessesWith(tree.root()).join('\n').toStdString();
 }
 
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)

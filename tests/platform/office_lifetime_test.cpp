@@ -1,6 +1,7 @@
 // The office process that the bridge owns: replaced when it dies, and never
 // left running after the program that started it has ended.
 #include "office_rows.h"
+#include "process_list.h"
 #include "shared_office.h"
 
 #include "platform/uno/office_bridge.h"
@@ -16,30 +17,6 @@ namespace {
 
 using namespace testing_support;
 using platform::Failure;
-
-// Processes whose command line holds text, as pgrep -f sees them.
-QStringList ProcessesWith(const QString& text)
-{
-    QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-a"), QStringLiteral("-f"), QStringLiteral("--"), text});
-    pgrep.waitForFinished();
-    QStringList lines = QString::fromLocal8Bit(pgrep.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    lines.removeIf([](const QString& line) { return line.contains("pgrep"); });
-    return lines;
-}
-
-// Waits up to ms for every process with text in its command line to end.
-bool NoneLeftWith(const QString& text, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!ProcessesWith(text).isEmpty()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QThread::msleep(100);
-    }
-    return true;
-}
 
 TEST(OfficeLifetimeTest, AnOfficeThatDiedIsReplacedByTheNextCreation)
 {
