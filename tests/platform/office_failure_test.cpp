@@ -7,6 +7,7 @@
 #include "platform/uno/office_bridge.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -122,13 +123,15 @@ TEST(OfficeFailureTest, AnOfficeThatDiesDuringACallFailsThatCallAndLaterOnes)
     EXPECT_NO_THROW(bridge.CreateObject(kManager)->call("createInstance", {"com.sun.star.frame.Desktop"}));
 }
 
-TEST(OfficeFailureTest, TheLockFilesOfADeadOfficeAreRemovedAndNoOthers)
+TEST(OfficeFailureTest, TheOfficeLocksNothingAndAKilledOneLeavesNothingBehind)
 {
     QTemporaryDir temp;
     platform::uno::OfficeBridge& bridge = SharedOffice::Bridge();
-    const QString ours = temp.filePath("ours.fods");
+    // A name of 255 bytes, whose lock file name would be too long.
+    const QString ours = temp.filePath(QString(250, 'n') + ".fods");
     const QString theirs = temp.filePath("theirs.fods");
-    for (const QString& path : {ours, theirs}) {
+    const QString plain = temp.filePath("plain.fods");
+    for (const QString& path : {ours, theirs, plain}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -136,23 +139,35 @@ TEST(OfficeFailureTest, TheLockFilesOfADeadOfficeAreRemovedAndNoOthers)
  office:mimetype="application/vnd.oasis.opendocument.spreadsheet"><office:body><office:spreadsheet/></office:body></office:document>
 )");
     }
-    ObjectRef manager = bridge.CreateObject(kManager);
-    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(ours).toString()).toObject());
-    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(theirs).toString()).toObject());
-    const QString ourLock = temp.filePath(".~lock.ours.fods#");
-    const QString theirLock = temp.filePath(".~lock.theirs.fods#");
-    ASSERT_TRUE(QFileInfo::exists(ourLock));
     {
-        // As if another office had taken the file over meanwhile.
-        QFile lock(theirLock);
+        // The user's own LibreOffice has it open.
+        QFile lock(temp.filePath(".~lock.theirs.fods#"));
         ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
         lock.write("Someone,someone,otherhost,01.01.2024 10:00,file:///home/someone/.config/libreoffice/4;");
     }
+    ObjectRef manager = bridge.CreateObject(kManager);
+    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(ours).toString()).toObject());
+    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(theirs).toString()).toObject());
+    ASSERT_NO_THROW(LoadHidden(bridge, manager, QUrl::fromLocalFile(plain).toString()).toObject());
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".~lock.theirs.fods#", QFileInfo(ours).fileName(), "plain.fods", "theirs.fods"}));
+    EXPECT_EQ(ConvertRow(bridge, QUrl::fromLocalFile(ours).toString(),
+                         QUrl::fromLocalFile(temp.filePath(QString(250, 'n') + ".xls")).toString())
+                  .toObject()
+                  ->get("State")
+                  .toInt(),
+              1);
+    // The office keeps its temporary files in the profile.
+    const QDir temporary(bridge.profilePath() + "/tmp");
+    const QStringList before = temporary.entryList({"lu*.tmp"}, QDir::Dirs);
+    ASSERT_EQ(before.size(), 1);
 
     ASSERT_EQ(::kill(static_cast<pid_t>(-bridge.officeProcessId()), SIGKILL), 0);
     bridge.CreateObject(kManager);
-    EXPECT_FALSE(QFileInfo::exists(ourLock));
-    EXPECT_TRUE(QFileInfo::exists(theirLock));
+    const QStringList after = temporary.entryList({"lu*.tmp"}, QDir::Dirs);
+    EXPECT_EQ(after.size(), 1);
+    EXPECT_NE(after, before) << "what the killed office left is still there";
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).filter(".~lock").size(), 1);
 }
 
 TEST(OfficeFailureTest, TheOfficeRunsWithMacrosOffLinksNeverUpdatedAndNoInputLine)

@@ -69,7 +69,6 @@ automation::Variant InvocationObject::call(const QString& member, const automati
     css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         parameters.getArray()[i] = ToAny(arguments[i]);
-    session_->noteFileUrls(css::uno::Any(parameters));
     if (const auto method = declaredMethod(member); method.is())
         return ToVariant(session_->run([&] { return CallMethod(session_->local(), method, target_, parameters); }),
                          session_);

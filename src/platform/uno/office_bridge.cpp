@@ -77,6 +77,7 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     launch.pipeName = UniquePipeName(++starts_);
     launch.logPath = profile_->path() + QStringLiteral("/office.log");
     launch.workingFolder = profile_->path();
+    launch.temporaryFolder = profile_->temporaryFolder();
     launch.connectTimeoutMs = options_.connectTimeoutMs;
     session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch),
                                                options_.callTimeout);

@@ -25,6 +25,7 @@ struct OfficeLaunch {
     QString pipeName;       // unique per office start
     QString logPath;        // the office's standard output and error
     QString workingFolder;  // where the office starts (its profile folder)
+    QString temporaryFolder;  // the office's TMPDIR
     int connectTimeoutMs = 60000;
 };
 

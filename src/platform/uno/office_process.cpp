@@ -57,7 +57,20 @@ public:
     posix_spawn_file_actions_t files;
 };
 
-pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& setup)
+// This program's environment with TMPDIR set to temporaryFolder, or as it is.
+std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder)
+{
+    std::vector<QByteArray> variables;
+    for (char** variable = environ; *variable; ++variable)
+        if (temporaryFolder.isEmpty() || !QByteArray(*variable).startsWith("TMPDIR="))
+            variables.emplace_back(*variable);
+    if (!temporaryFolder.isEmpty())
+        variables.push_back("TMPDIR=" + QFile::encodeName(temporaryFolder));
+    return variables;
+}
+
+pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& setup,
+            const QString& temporaryFolder = {})
 {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
     for (const QString& argument : arguments)
@@ -66,8 +79,13 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
     for (QByteArray& item : storage)
         argv.push_back(item.data());
     argv.push_back(nullptr);
+    std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder);
+    std::vector<char*> envp;
+    for (QByteArray& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, argv[0], &setup.files, &setup.attributes, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv[0], &setup.files, &setup.attributes, argv.data(), envp.data());
     if (error != 0)
         throw SpawnFailure(program, error);
     return pid;
@@ -75,7 +93,7 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
 }  // namespace
 
 OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
-                             const QString& workingFolder)
+                             const QString& workingFolder, const QString& temporaryFolder)
 {
     {
         SpawnSetup setup(0);  // a new group, led by the office launcher
@@ -87,7 +105,7 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
         posix_spawn_file_actions_addopen(&setup.files, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&setup.files, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&setup.files, 1, 2);
-        pid_ = Spawn(program, arguments, setup);
+        pid_ = Spawn(program, arguments, setup, temporaryFolder);
     }
 
     int fds[2];

@@ -16,10 +16,11 @@ namespace platform::uno {
 
 class OfficeProcess {
 public:
-    // Starts program with arguments in workingFolder; output goes to logPath.
-    // Throws platform::Failure when the process cannot be started.
+    // Starts program with arguments in workingFolder, with temporaryFolder
+    // as its TMPDIR; output goes to logPath. Throws platform::Failure when the
+    // process cannot be started.
     OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
-                  const QString& workingFolder);
+                  const QString& workingFolder, const QString& temporaryFolder);
     ~OfficeProcess();  // end()
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;

@@ -31,6 +31,11 @@ constexpr Setting kSettings[] = {
     {"/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "<value>3</value>"},
     {"/org.openoffice.Office.Common/Security/Scripting", "SecureURL", "<value/>"},
     {"/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "<value>true</value>"},
+    // No lock files: documents are only read and written once, by us, and a
+    // lock left by an office that was killed would outlive it.
+    {"/org.openoffice.Office.Common/Misc", "UseLocking", "<value>false</value>"},
+    {"/org.openoffice.Office.Common/Misc", "UseDocumentSystemFileLocking", "<value>false</value>"},
+    {"/org.openoffice.Office.Common/Misc", "UseDocumentOOoLockFile", "<value>false</value>"},
     // Calc's link update mode: 0 always, 1 never, 2 on request.
     {"/org.openoffice.Office.Calc/Content/Update", "Link", "<value>1</value>"},
     // Calc's input line (child window 26100) stays closed. A Save As through the
@@ -92,8 +97,18 @@ QString OfficeProfile::DefaultRoot()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/quillmere/office");
 }
 
+QString OfficeProfile::temporaryFolder() const
+{
+    return path_ + QStringLiteral("/tmp");
+}
+
 void OfficeProfile::prepare() const
 {
+    // What an office that was killed left in its temporary folder goes now: the slot is ours.
+    QDir(temporaryFolder()).removeRecursively();
+    if (!QDir().mkpath(temporaryFolder()))
+        throw Failure(QStringLiteral("Cannot create the office's temporary folder %1").arg(temporaryFolder()));
+
     const QString folder = path_ + QStringLiteral("/user");
     const QString settingsPath = folder + QStringLiteral("/registrymodifications.xcu");
     QByteArray content = kEmptySettings;

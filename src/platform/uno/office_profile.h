@@ -24,10 +24,15 @@ public:
     // Sets, before each start, what keeps the office's hands off everything
     // but the files we name: macros never run (highest security level, no
     // trusted locations), links in documents are never updated, links from
-    // untrusted documents are not followed; and Calc's input line, which no
-    // hidden document needs, stays closed. Throws platform::Failure when the
-    // settings cannot be written.
+    // untrusted documents are not followed, no document is locked; and Calc's
+    // input line, which no hidden document needs, stays closed. Empties the
+    // temporary folder. Throws platform::Failure when the settings cannot be
+    // written.
     void prepare() const;
+
+    // Where the office keeps its temporary files, so that none is left
+    // outside the profile when the office is killed.
+    QString temporaryFolder() const;
 
     const QString& path() const { return path_; }
     QString url() const;  // file:///..., as -env:UserInstallation wants it

@@ -1,7 +1,6 @@
 #include "platform/uno/office_session.h"
 
 #include "platform/uno/caught_failure.h"
-#include "platform/uno/document_locks.h"
 #include "platform/uno/invocation_adapter.h"
 
 #include <com/sun/star/uno/Exception.hpp>
@@ -83,19 +82,9 @@ css::uno::Reference<css::script::XInvocation2> OfficeSession::invocationAdapter(
     return serviceManagerAdapter_;
 }
 
-void OfficeSession::noteFileUrls(const css::uno::Any& arguments)
-{
-    const QStringList files = FilesNamedIn(arguments, local_);
-    std::lock_guard lock(filesMutex_);
-    files_.insert(files.begin(), files.end());
-}
-
 void OfficeSession::end()
 {
     connection_->end();
-    std::lock_guard lock(filesMutex_);
-    RemoveStaleLocks(files_, connection_->launch().profileUrl);
-    files_.clear();
 }
 
 }  // namespace platform::uno

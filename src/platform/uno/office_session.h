@@ -18,7 +18,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <type_traits>
 #include <utility>
 
@@ -64,11 +63,7 @@ public:
     // The method tables of the objects of this office, by their interface types.
     InterfaceMethodCache& methodTables() { return methodTables_; }
 
-    // Files named to the office (file: URLs among a call's arguments). When
-    // the office dies, the lock files it left beside them are removed.
-    void noteFileUrls(const css::uno::Any& arguments);
-
-    // Ends the office and removes the lock files that it left.
+    // Ends the office.
     void end();
 
 private:
@@ -82,8 +77,6 @@ private:
     std::mutex adapterMutex_;
     css::uno::Reference<css::script::XInvocation2> serviceManagerAdapter_;
     InterfaceMethodCache methodTables_;
-    std::mutex filesMutex_;
-    std::set<QString> files_;
     bool timedOut_ = false;
     std::atomic<bool> calledSinceRoundTrip_{true};
 };
