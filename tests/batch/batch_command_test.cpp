@@ -5,6 +5,7 @@
 #include "xls_shape.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -178,6 +179,12 @@ TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
     batch.waitForFinished();
     EXPECT_TRUE(testing_support::NoneLeftWith(tree.root(), 5000))
         << testing_support::ProcessesWith(tree.root()).join('\n').toStdString();
+    // Nor any of the offices' temporary folders, nor a lock file.
+    QStringList left;
+    for (QDirIterator it(tree.root(), {"lu*.tmp", ".~lock*"}, QDir::AllEntries | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        left << it.next();
+    EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
 }
 
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)

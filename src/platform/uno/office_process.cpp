@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -20,8 +21,10 @@ namespace platform::uno {
 
 namespace {
 // Waits for its standard input to close, then ends its own process group.
+// $1: the office's temporary folder, which it cannot empty itself once killed.
 constexpr const char* kWatchdogScript =
-    "trap '' TERM HUP INT; while read -r _; do :; done; kill -TERM 0; sleep 3; kill -KILL 0";
+    "trap '' TERM HUP INT; while read -r _; do :; done; kill -TERM 0; sleep 3; "
+    "[ -n \"$1\" ] && rm -rf -- \"$1\"; kill -KILL 0";
 
 Failure SpawnFailure(const QString& program, int error)
 {
@@ -94,6 +97,7 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
 
 OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
                              const QString& workingFolder, const QString& temporaryFolder)
+    : temporaryFolder_(temporaryFolder)
 {
     {
         SpawnSetup setup(0);  // a new group, led by the office launcher
@@ -119,7 +123,10 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
         SpawnSetup setup(pid_);  // joins the office's group
         posix_spawn_file_actions_adddup2(&setup.files, fds[0], 0);
         posix_spawn_file_actions_addchdir_np(&setup.files, "/");
-        watchdog_ = Spawn(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(kWatchdogScript)}, setup);
+        watchdog_ = Spawn(QStringLiteral("/bin/sh"),
+                          {QStringLiteral("-c"), QString::fromLatin1(kWatchdogScript), QStringLiteral("watchdog"),
+                           temporaryFolder},
+                          setup);
     } catch (...) {
         ::close(fds[0]);
         end(0);
@@ -191,6 +198,8 @@ void OfficeProcess::end(int graceMs)
         }
     watchdog_ = -1;
     pid_ = -1;
+    if (!temporaryFolder_.isEmpty())
+        QDir(temporaryFolder_).removeRecursively();
 }
 
 }  // namespace platform::uno

@@ -3,7 +3,8 @@
 // One LibreOffice process owned by this program. It runs in a process group of
 // its own beside a small watchdog that holds the reading end of a pipe from us:
 // when this program ends in any way (return, exit, crash, kill), the pipe
-// closes and the watchdog ends the whole group, so no office is left behind.
+// closes and the watchdog ends the whole group, so no office is left behind,
+// and empties the office's temporary folder, which a killed office cannot.
 
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,7 @@ public:
 private:
     void reap(bool wait);
 
+    QString temporaryFolder_;
     mutable std::recursive_mutex mutex_;
     pid_t pid_ = -1;
     pid_t watchdog_ = -1;
