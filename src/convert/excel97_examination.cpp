@@ -68,13 +68,16 @@ Excel97Loss FromEntry(const VariantArray& entry)
 
 std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& document)
 {
+    const bool installedBefore = script_ != nullptr;
+    if (!installedBefore)
+        script_ = installScript(manager);
     Variant answer;
     try {
-        if (!script_)
-            script_ = installScript(manager);
         answer = run(document);
     } catch (const Failure&) {
-        // A script of an office that has since been replaced: install it in this one.
+        if (!installedBefore)
+            throw;
+        // Installed in an office that has since been replaced: install it in this one.
         script_ = installScript(manager);
         answer = run(document);
     }

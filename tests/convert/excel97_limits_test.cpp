@@ -46,13 +46,7 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        bridge = &SharedOffice::Bridge();
-        in = temp.path() + "/in";
-        out = temp.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        ASSERT_TRUE(Start());
-        form->Text1->setText(out + "/");
+        StartConverting(SharedOffice::Bridge());
     }
 
     void Make(const QString& name, const QJsonArray& sheets)
@@ -60,17 +54,6 @@ protected:
         ASSERT_TRUE(MakeSpreadsheet(in + "/" + name, sheets)) << name.toStdString();
         form->fileList().AddFileRow(in + "/" + name);
     }
-
-    QStringList Reports() const
-    {
-        QStringList reports;
-        for (const auto& message : dialogs.messages)
-            if (message.caption == "Application Error")
-                reports << message.text;
-        return reports;
-    }
-
-    QString in, out;
 };
 
 TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
@@ -91,7 +74,7 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     form->PushButton2->click();
 
     EXPECT_EQ(dialogs.messages.last().text, "Done.");
-    const QStringList reports = Reports();
+    const QStringList reports = ReportedDescriptions();
     ASSERT_EQ(reports.size(), 5) << reports.join("\n").toStdString();
     const QString location = "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\r\r";
     EXPECT_TRUE(reports[0].startsWith("Sheet \"Entries\" of " + in + "/rows.ods holds 70,000 rows, but an Excel 97 "
@@ -124,7 +107,7 @@ TEST_F(Excel97Limits, ASheetExactlyAtTheLimitsIsNotReported)
 {
     Make("full.ods", {Cells("Exactly thirty-one characters..", {QJsonArray{1, 1, Text(32767)}, QJsonArray{65536, 256, 1}})});
     form->PushButton2->click();
-    EXPECT_TRUE(Reports().isEmpty()) << Reports().join("\n").toStdString();
+    EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
     EXPECT_EQ(XlsShape(out + "/full.xls"),
               (std::vector<SheetShape>{{"Exactly thirty-one characters..", 65536, 256, 32767}}));
 }
@@ -141,7 +124,7 @@ TEST_F(Excel97Limits, TenSheetsOf20000RowsConvertInOneOfficeWithoutAReport)
     form->PushButton2->click();
 
     EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(Reports().isEmpty()) << Reports().join("\n").toStdString();
+    EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
     EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), office) << "the office was restarted";
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(XlsShape(out + QStringLiteral("/big%1.xls").arg(n)), (std::vector<SheetShape>{{"Data", 20000, 12, 0}}))

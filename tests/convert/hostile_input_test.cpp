@@ -50,15 +50,9 @@ protected:
         platform::uno::OfficeBridgeOptions options;
         options.callTimeout = kTestCallLimit;
         office_ = std::make_unique<platform::uno::OfficeBridge>(options);
-        bridge = office_.get();
-        in = temp.path() + "/in";
-        out = temp.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
+        StartConverting(*office_);
         ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/date.ods", in + "/good1.ods"));
         ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/merged_cells.ods", in + "/good2.ods"));
-        ASSERT_TRUE(Start());
-        form->Text1->setText(out + "/");
     }
 
     void TearDown() override
@@ -80,10 +74,7 @@ protected:
 
         ASSERT_FALSE(dialogs.messages.isEmpty());
         EXPECT_EQ(dialogs.messages.last().text, "Done.");
-        reports.clear();
-        for (const auto& message : dialogs.messages)
-            if (message.caption == "Application Error")
-                reports << message.text;
+        reports = ReportedDescriptions();
         EXPECT_FALSE(reports.isEmpty()) << "the bad row was not reported";
         EXPECT_EQ(CompareWithSource(in + "/good1.ods", out + "/good1.xls"), "");
         EXPECT_EQ(CompareWithSource(in + "/good2.ods", out + "/good2.xls"), "");
@@ -101,7 +92,6 @@ protected:
     }
 
     std::unique_ptr<platform::uno::OfficeBridge> office_;
-    QString in, out;
     QStringList reports;
 };
 

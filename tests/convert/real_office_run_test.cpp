@@ -28,13 +28,7 @@ protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        bridge = &SharedOffice::Bridge();
-        in = temp.path() + "/in";
-        out = temp.path() + "/out";
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        ASSERT_TRUE(Start());
-        form->Text1->setText(out + "/");
+        StartConverting(SharedOffice::Bridge());
     }
 
     // Copies a file of the shared corpus into the input folder under a name of our choosing.
@@ -49,17 +43,6 @@ protected:
         dialogs.folderAnswers.push_back(in);
         form->PushButton4->click();
     }
-
-    QStringList ReportedDescriptions() const
-    {
-        QStringList descriptions;
-        for (const auto& message : dialogs.messages)
-            if (message.caption == "Application Error")
-                descriptions << message.text;
-        return descriptions;
-    }
-
-    QString in, out;
 };
 
 TEST_F(RealOfficeRun, TheCorpusAndEveryInputTypeConvertAndABadFileIsReported)

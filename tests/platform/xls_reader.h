@@ -3,6 +3,8 @@
 // Reads an Excel 97 workbook with an independent reader (Python's xlrd), so
 // that tests check what the office wrote without trusting our own code.
 
+#include "xls_shape.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -24,15 +26,8 @@ namespace testing_support {
 // when the workbook cannot be read.
 inline QJsonArray ReadXls(const QString& path)
 {
-    QProcess reader;
-    reader.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
-                 {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/platform/read_xls.py"), path});
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-        ADD_FAILURE() << "xlrd could not read " << path.toStdString() << ": "
-                      << reader.readAllStandardError().toStdString();
-        return {};
-    }
-    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    return QJsonDocument::fromJson(ReadWithXlrd(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/platform/read_xls.py"), path))
+        .array();
 }
 
 // One cell of the first sheet as [kind, value]; rows and columns from 0.

@@ -9,6 +9,7 @@
 #include "scripted_dialogs.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTest>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -56,6 +57,28 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
+    // A new window, loaded, converting with office from the folder in to the folder out.
+    void StartConverting(platform::automation::Bridge& office)
+    {
+        bridge = &office;
+        in = temp.path() + QStringLiteral("/in");
+        out = temp.path() + QStringLiteral("/out");
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        ASSERT_TRUE(Start());
+        form->Text1->setText(out + QLatin1Char('/'));
+    }
+
+    // The descriptions of the error reports shown so far, in order, each in its whole text.
+    QStringList ReportedDescriptions() const
+    {
+        QStringList reports;
+        for (const auto& message : dialogs.messages)
+            if (message.caption == QLatin1String("Application Error"))
+                reports << message.text;
+        return reports;
+    }
+
     // The texts of the window's list, top to bottom.
     QStringList Rows() const
     {
@@ -76,6 +99,7 @@ protected:
     std::unique_ptr<platform::FileSystem> fileSystem = std::make_unique<platform::FileSystem>();
     int percent = 50;
     std::unique_ptr<app::Form1> form;
+    QString in, out;  // the folders of StartConverting
 };
 
 }  // namespace testing_support

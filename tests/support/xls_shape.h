@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace testing_support {
 
 struct SheetShape {
@@ -27,19 +29,26 @@ inline void PrintTo(const SheetShape& shape, std::ostream* out)
          << " columns, longest text " << shape.longestText;
 }
 
-// Each sheet of the workbook; empty (and a test failure) when xlrd cannot read it.
-inline std::vector<SheetShape> XlsShape(const QString& path)
+// What one of our xlrd scripts prints for the workbook at path; empty (and a
+// test failure) when the script cannot read it.
+inline QByteArray ReadWithXlrd(const QString& script, const QString& path)
 {
     QProcess reader;
-    reader.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
-                 {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/xls_shape.py"), path});
+    reader.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON), {script, path});
     if (!reader.waitForFinished(120000) || reader.exitCode() != 0) {
         ADD_FAILURE() << "xlrd could not read " << path.toStdString() << ": "
                       << reader.readAllStandardError().toStdString();
         return {};
     }
+    return reader.readAllStandardOutput();
+}
+
+// Each sheet of the workbook; empty (and a test failure) when xlrd cannot read it.
+inline std::vector<SheetShape> XlsShape(const QString& path)
+{
     std::vector<SheetShape> sheets;
-    for (const QJsonValue& sheet : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+    const QByteArray shape = ReadWithXlrd(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/xls_shape.py"), path);
+    for (const QJsonValue& sheet : QJsonDocument::fromJson(shape).array())
         sheets.push_back({sheet["name"].toString(), sheet["rows"].toInt(), sheet["columns"].toInt(),
                           sheet["longestText"].toInt()});
     return sheets;

@@ -55,7 +55,8 @@ css::uno::Reference<Interface> LocalService(const LocalUno& local, const char* n
 }  // namespace
 
 OfficeConnection::OfficeConnection(const LocalUno& local, const OfficeLaunch& launch)
-    : launch_(launch), process_(launch.soffice, OfficeArguments(launch), launch.logPath, launch.workingFolder, launch.temporaryFolder)
+    : launch_(launch),
+      process_(launch.soffice, OfficeArguments(launch), launch.logPath, launch.workingFolder, launch.temporaryFolder)
 {
     connect(local);
 }
