@@ -23,7 +23,11 @@ QString Usage()
         "add .xls. A workbook that cannot hold all of its spreadsheet (Excel 97 keeps 65,536\n"
         "rows, 256 columns, 32,767 characters a cell) is written and reported. Exit status:\n"
         "0 all converted whole, 1 some failed or lack part of their spreadsheet, 2 bad\n"
-        "arguments, 3 no office suite.\n");
+        "arguments, 3 no office suite.\n"
+        "\n"
+        "Each office may use half of the machine's memory shared among the jobs, but no\n"
+        "less than 1,024 MB and no more than 2,048 MB; a file that needs more fails and\n"
+        "the next one gets a fresh office. QUILLMERE_OFFICE_MEMORY_MB sets another limit.\n");
 }
 
 BatchOptions ParseArguments(const QStringList& arguments)

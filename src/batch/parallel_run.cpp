@@ -5,6 +5,7 @@
 #include "convert/batch_run.h"
 #include "convert/output_naming.h"
 #include "platform/office_loader.h"
+#include "platform/office_memory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -135,6 +136,12 @@ int RunInParallel(const BatchOptions& options, const QStringList& files, Console
         worker.process = std::make_unique<QProcess>();
         QProcess* process = worker.process.get();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The offices share the machine's memory; a limit set from outside holds for each.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!environment.contains(QLatin1String(platform::kOfficeMemoryVariable)))
+            environment.insert(QLatin1String(platform::kOfficeMemoryVariable),
+                               QString::number(platform::OfficeMemoryShareMB(jobs)));
+        process->setProcessEnvironment(environment);
         // A worker dies with us, however we end; its office's watchdog then ends the office.
         process->setChildProcessModifier([parent = ::getpid()] {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);

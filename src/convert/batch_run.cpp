@@ -123,9 +123,17 @@ void BatchRun::ConvertRows()
                 throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
             const QString inputUrl = FileUrl(input.absoluteFilePath());
             const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
-            const Variant document = Use(objects.desktop).call(
-                QStringLiteral("loadComponentFromURL"),
-                {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+            Variant document;
+            platform::automation::Object& desktop = Use(objects.desktop);
+            try {
+                document = desktop.call(QStringLiteral("loadComponentFromURL"),
+                                        {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+            } catch (const Failure& failure) {
+                // What went wrong in the office says nothing of the file; the report must.
+                throw Failure(
+                    QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
+                    failure.number());
+            }
             if (document.isEmpty())
                 throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
             objects.document = document.toObject();
@@ -155,6 +163,7 @@ void BatchRun::ConvertRows()
         steps.run(152, [&] { outputPath = SlashForm(outputPath); });
 
         steps.run(156, [&] {
+            bridge_.WillWriteInto(QFileInfo(outputPath).absolutePath());
             saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
                                                  FileUrl(QFileInfo(outputPath).absoluteFilePath()));
         });
@@ -180,9 +189,17 @@ void BatchRun::ConvertRows()
             } catch (const Failure& failure) {
                 unexamined = failure.description();
             }
-            const Variant result = Use(objects.dispatcher).call(
-                QStringLiteral("executeDispatch"),
-                {Variant(objects.frame).toObject(), ".uno:SaveAs", "", Variant::Int16(0), saveArguments});
+            Variant result;
+            platform::automation::Object& dispatcher = Use(objects.dispatcher);
+            const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
+                                                 Variant::Int16(0), saveArguments};
+            try {
+                result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
+            } catch (const Failure& failure) {
+                throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
+                                  .arg(outputPath, inputPath, failure.description()),
+                              failure.number());
+            }
             if (result.type() == Variant::Type::Object &&
                 result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
                 throw Failure(QStringLiteral("The office suite could not save %1").arg(outputPath));

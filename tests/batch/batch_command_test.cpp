@@ -187,6 +187,25 @@ TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
     EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
 }
 
+TEST_F(BatchCommand, FilesThatNeedMoreMemoryThanAnOfficeMayTakeFailAloneInEveryWorker)
+{
+    ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods"), tree / "in/cells.ods"));
+    ASSERT_TRUE(testing_support::MakeTextBomb(tree / "in/text.ods", 1000));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLMERE_OFFICE_MEMORY_MB", "600");
+    QElapsedTimer clock;
+    clock.start();
+    Result run = RunBatch({"--jobs", "2", "--to", "out", "in/cells.ods", "in/text.ods", "in/date.ods", "in/covered.ods"},
+                          tree.root(), environment);
+    EXPECT_LT(clock.elapsed(), 90000);
+    EXPECT_EQ(run.status, 1);
+    for (const char* name : {"in/cells.ods", "in/text.ods"})
+        EXPECT_TRUE(run.err.contains("The office suite could not open " + tree / name +
+                                     ": The office suite ran out of the 600 MB of memory it may take, so it was ended\n"))
+            << run.err.toStdString();
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
+}
+
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)
 {
     Result run = RunBatch({"--to", "nowhere", "in"}, tree.root());

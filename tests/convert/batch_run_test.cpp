@@ -164,14 +164,15 @@ TEST_F(StartSaving, ASecondClickDuringARunIsIgnored)
     EXPECT_FALSE(form->IsSaving());
 }
 
-TEST_F(StartSaving, AFileTheSuiteCannotOpenIsReportedAndTheNextRowConverts)
+TEST_F(StartSaving, AFileTheSuiteCannotOpenIsReportedByNameAndTheNextRowConverts)
 {
     Add({"/in/bad.ods", "/in/good.ods"});
     office.Fail("loadComponentFromURL", "General Error: cannot load", "bad.ods");
     Run();
     EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164}));
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
-        "General Error: cannot load\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
+        "The office suite could not open /in/bad.ods: General Error: cannot load\r\n"
+        "in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
     EXPECT_TRUE(QFile::exists(out + "/good.xls"));
     EXPECT_FALSE(QFile::exists(out + "/bad.xls"));
     EXPECT_EQ(Notices(), QStringList{"Done."});
@@ -208,12 +209,15 @@ TEST_F(StartSaving, ASaveTheSuiteRejectsIsReportedNotSilent)
     EXPECT_EQ(office.openDocuments, 0);
 }
 
-TEST_F(StartSaving, ASaveThatRaisesIsReportedAndTheDocumentStillCloses)
+TEST_F(StartSaving, ASaveThatRaisesIsReportedByNameAndTheDocumentStillCloses)
 {
     Add({"/in/a.ods", "/in/b.ods"});
     office.Fail("executeDispatch", "Write error", "a.xls");
     Run();
     EXPECT_EQ(ReportedLines(), std::vector<int>{162});
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save " + out +
+                                                    "/a.xls from /in/a.ods: Write error\r\n"))
+        << dialogs.messages[0].text.toStdString();
     EXPECT_EQ(office.CallsTo("Close").size(), 2);
     EXPECT_TRUE(QFile::exists(out + "/b.xls"));
 }

@@ -4,6 +4,8 @@
 #include "filelist/file_list.h"
 #include "compare_with_source.h"
 #include "form_fixture.h"
+#include "process_list.h"
+#include "xls_shape.h"
 #include "platform/uno/office_bridge.h"
 
 #include <QDateTime>
@@ -11,12 +13,18 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <sys/types.h>
 
 using testing_support::CompareWithSource;
@@ -42,14 +50,38 @@ QStringList Snapshot(const QString& folder)
     return entries;
 }
 
+// A listener on a free port of this machine that counts the connections made to it.
+struct Listener {
+    Listener()
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 64) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+    }
+    ~Listener() { ::close(fd); }
+    int Knocks()
+    {
+        int count = 0;
+        for (int connection; (connection = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; ++count)
+            ::close(connection);
+        return count;
+    }
+    int fd = -1;
+    int port = 0;
+};
+
 class HostileInput : public FormFixture {
 protected:
     void SetUp() override
     {
         FormFixture::SetUp();
-        platform::uno::OfficeBridgeOptions options;
-        options.callTimeout = kTestCallLimit;
-        office_ = std::make_unique<platform::uno::OfficeBridge>(options);
+        options_.callTimeout = kTestCallLimit;
+        office_ = std::make_unique<platform::uno::OfficeBridge>(options_);
         StartConverting(*office_);
         ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/date.ods", in + "/good1.ods"));
         ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/merged_cells.ods", in + "/good2.ods"));
@@ -91,8 +123,45 @@ protected:
         file.write(bytes);
     }
 
+    platform::uno::OfficeBridgeOptions options_;
     std::unique_ptr<platform::uno::OfficeBridge> office_;
     QStringList reports;
+};
+
+// An office with little memory, so that running out of it takes seconds.
+class HostileInputInLittleMemory : public HostileInput {
+protected:
+    static constexpr int kLimitMB = 600;
+    HostileInputInLittleMemory() { options_.memoryLimitMB = kLimitMB; }
+
+    // Runs the bad file between the good ones, watching the office's memory
+    // all along, and checks that the bad row alone failed, for want of memory,
+    // within the limit, and that the office after it was a fresh one.
+    void RunOutOfMemory(const QString& bad)
+    {
+        qint64 officeOfTheBadRow = 0;
+        qint64 largestMB = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            largestMB = std::max(largestMB, testing_support::LargestResidentMB(office_->profilePath()));
+        });
+        watch.start(100);
+        QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+            if (value == 67)
+                officeOfTheBadRow = office_->officeProcessId();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        RunAround(bad);
+        EXPECT_TRUE(reports.value(0).startsWith("The office suite could not open " + bad +
+                                                ": The office suite ran out of the 600 MB of memory it may take, "
+                                                "so it was ended\r"))
+            << reports.value(0).toStdString();
+        EXPECT_LT(clock.elapsed(), 60000) << "the time limit, not the memory, ended it";
+        EXPECT_GT(largestMB, 100) << "the office was not watched";
+        EXPECT_LE(largestMB, kLimitMB);
+        EXPECT_NE(office_->officeProcessId(), officeOfTheBadRow) << "the office that ran out of memory went on";
+    }
 };
 
 TEST_F(HostileInput, AnEmptyFile)
@@ -155,6 +224,45 @@ TEST_F(HostileInput, AFileThatKeepsTheOfficeBusyPastTheLimit)
     RunAround(in + "/dos.ods");
     EXPECT_TRUE(reports.value(0).contains("stopped answering")) << reports.value(0).toStdString();
     EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTestCallLimit).count() + 60000);
+}
+
+TEST_F(HostileInputInLittleMemory, AFileThatDeclaresEndlessCells)
+{
+    ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods", in + "/cells.ods"));
+    RunOutOfMemory(in + "/cells.ods");
+}
+
+TEST_F(HostileInputInLittleMemory, ASmallFileWithOneHugeText)
+{
+    ASSERT_TRUE(testing_support::MakeTextBomb(in + "/text.ods", 1000));
+    ASSERT_LT(QFileInfo(in + "/text.ods").size(), 2 * 1024 * 1024);
+    RunOutOfMemory(in + "/text.ods");
+}
+
+TEST_F(HostileInput, PicturesLinkedOverTheNetworkAreNotFetchedAndEmbeddedOnesConvert)
+{
+    Listener listener;
+    ASSERT_GT(listener.port, 0);
+    const QString address = QStringLiteral("127.0.0.1:%1/beacon.png").arg(listener.port);
+    const QJsonObject sheet{{"name", "Pictures"},
+                            {"rows", 2},
+                            {"columns", 2},
+                            {"images", QJsonArray{"http://" + address, "embedded", "https://" + address}}};
+    ASSERT_TRUE(testing_support::MakeSpreadsheet(in + "/pictures.ods", {sheet}));
+    form->fileList().AddFileRow(in + "/pictures.ods");
+    form->PushButton2->click();
+    EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join('\n').toStdString();
+    EXPECT_EQ(listener.Knocks(), 0) << "the office reached out to 127.0.0.1:" << listener.port;
+
+    // The embedded picture is in the workbook, byte for byte.
+    QProcess unzip;
+    unzip.start("unzip", {"-p", in + "/pictures.ods", "Pictures/embedded.png"});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QByteArray picture = unzip.readAllStandardOutput();
+    ASSERT_TRUE(picture.startsWith("\x89PNG"));
+    QFile workbook(out + "/pictures.xls");
+    ASSERT_TRUE(workbook.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(workbook.readAll().contains(picture));
 }
 
 TEST_F(HostileInput, AnOfficeKilledInTheMiddleOfARow)

@@ -6,8 +6,11 @@
 
 #include "platform/uno/office_bridge.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -86,6 +89,59 @@ TEST(OfficeLifetimeTest, NoOfficeOutlivesTheProgramThatStartedIt)
         EXPECT_TRUE(NoneLeftWith(pipe, 15000)) << ProcessesWith(pipe).join('\n').toStdString();
         EXPECT_TRUE(NoneLeftWith(profile, 15000)) << ProcessesWith(profile).join('\n').toStdString();
     }
+}
+
+// Writes into folder what a save by the office led by launcher leaves when it
+// is cut short ("lu", the pid of the office's own process, a few letters),
+// beside two files of others that look alike.
+void MakeCutShortSave(const QString& launcher, const QString& folder)
+{
+    QStringList children;
+    const QString tasks = "/proc/" + launcher + "/task";
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(tasks + "/" + task + "/children");
+        if (file.open(QIODevice::ReadOnly))
+            children << QString::fromLatin1(file.readAll()).split(' ', Qt::SkipEmptyParts);
+    }
+    ASSERT_EQ(children.size(), 1) << "the office's own process was not found";
+    for (const QString& name : {"lu" + children.at(0) + "8x2kq.tmp", QStringLiteral("lu1a.tmp"), QStringLiteral("notes.tmp")}) {
+        QFile file(folder + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files);
+    names.sort();
+    return names;
+}
+
+TEST(OfficeLifetimeTest, ASaveCutShortWhenTheOfficeIsEndedLeavesNoTemporaryFile)
+{
+    QTemporaryDir output;
+    platform::uno::OfficeBridge bridge;
+    bridge.CreateObject(QStringLiteral("com.sun.star.ServiceManager"));
+    bridge.WillWriteInto(output.path());
+    MakeCutShortSave(QString::number(bridge.officeProcessId()), output.path());
+    bridge.endOffice();
+    EXPECT_EQ(FilesIn(output.path()), (QStringList{"lu1a.tmp", "notes.tmp"}));
+}
+
+TEST(OfficeLifetimeTest, ASaveCutShortByTheProgramsEndLeavesNoTemporaryFile)
+{
+    QTemporaryDir output;
+    QProcess owner;
+    owner.start(QStringLiteral(QUILLMERE_OFFICE_OWNER), {QStringLiteral("kill"), output.path()});
+    ASSERT_TRUE(owner.waitForReadyRead(120000));
+    QThread::msleep(200);
+    const QStringList said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
+    ASSERT_GE(said.size(), 3) << owner.readAllStandardError().toStdString();
+    MakeCutShortSave(said.at(2), output.path());
+    owner.write("end\n");
+    ASSERT_TRUE(owner.waitForFinished(10000));
+    EXPECT_TRUE(NoneLeftWith(said.at(1), 15000)) << ProcessesWith(said.at(1)).join('\n').toStdString();
+    EXPECT_EQ(FilesIn(output.path()), (QStringList{"lu1a.tmp", "notes.tmp"}));
 }
 
 TEST(OfficeLifetimeTest, WithoutAnInstalledOfficeCreationFails)

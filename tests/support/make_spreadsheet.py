@@ -14,20 +14,27 @@ SHEETS_JSON is a list of sheets, each an object with:
             whose result the office works out on load
   scenario  true for a scenario sheet (Calc keeps it after the sheet before)
   link      the address of a file whose values the sheet copies
+  images    [address, ...]: pictures on the sheet, each linked to the file at
+            that address, or "embedded" for a small picture kept inside the file
 
 Empty stretches are written as repeated rows and cells, so a cell at IV65536
 costs no more than one at B2.
 """
 import json
+import struct
 import sys
 import zipfile
+import zlib
 from xml.sax.saxutils import escape, quoteattr
 
 NAMESPACES = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
               'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
               'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
               'xmlns:xlink="http://www.w3.org/1999/xlink" '
-              'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2"')
+              'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" '
+              'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
+              'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"')
+EMBEDDED_PICTURE = "Pictures/embedded.png"
 MIME = "application/vnd.oasis.opendocument.spreadsheet"
 
 
@@ -69,6 +76,14 @@ def table(sheet):
     if sheet.get("link"):
         parts.append('<table:table-source xlink:type="simple" xlink:href=%s table:mode="copy-results-only"/>'
                      % quoteattr(sheet["link"]))
+    if sheet.get("images"):
+        parts.append("<table:shapes>")
+        for number, address in enumerate(sheet["images"]):
+            href = EMBEDDED_PICTURE if address == "embedded" else address
+            parts.append('<draw:frame draw:name="Picture %d" svg:width="2cm" svg:height="2cm" svg:x="%dcm" '
+                         'svg:y="1cm"><draw:image xlink:href=%s xlink:type="simple" xlink:show="embed" '
+                         'xlink:actuate="onLoad"/></draw:frame>' % (number + 1, 1 + 3 * number, quoteattr(href)))
+        parts.append("</table:shapes>")
     last_row = 0
     for row in sorted(grid):
         parts.append(gap("row", row - last_row - 1))
@@ -85,7 +100,17 @@ def table(sheet):
     return "".join(parts)
 
 
+def png(width, height):
+    """A plain red picture."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = b"".join(b"\0" + b"\xff\0\0" * width for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
 def write(path, sheets):
+    embedded = any(image == "embedded" for sheet in sheets for image in sheet.get("images", []))
     content = ('<?xml version="1.0" encoding="UTF-8"?>\n<office:document-content %s office:version="1.2">'
                "<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
                % (NAMESPACES, "".join(table(sheet) for sheet in sheets)))
@@ -93,12 +118,16 @@ def write(path, sheets):
                 'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">'
                 '<manifest:file-entry manifest:media-type="%s" manifest:full-path="/"/>'
                 '<manifest:file-entry manifest:media-type="text/xml" manifest:full-path="content.xml"/>'
-                "</manifest:manifest>" % MIME)
+                '%s</manifest:manifest>'
+                % (MIME, '<manifest:file-entry manifest:media-type="image/png" manifest:full-path="%s"/>'
+                   % EMBEDDED_PICTURE if embedded else ""))
     with zipfile.ZipFile(path, "w") as archive:
         # The media type comes first and uncompressed, as readers look for it there.
         archive.writestr(zipfile.ZipInfo("mimetype"), MIME, compress_type=zipfile.ZIP_STORED)
         archive.writestr("content.xml", content, compress_type=zipfile.ZIP_DEFLATED)
         archive.writestr("META-INF/manifest.xml", manifest, compress_type=zipfile.ZIP_DEFLATED)
+        if embedded:
+            archive.writestr(EMBEDDED_PICTURE, png(16, 16))
 
 
 if __name__ == "__main__":

@@ -3,9 +3,13 @@
 // The processes running now, found by their command lines.
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
+
+#include <algorithm>
 
 namespace testing_support {
 
@@ -18,6 +22,22 @@ inline QStringList ProcessesWith(const QString& text)
     QStringList lines = QString::fromLocal8Bit(pgrep.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     lines.removeIf([](const QString& line) { return line.contains("pgrep"); });
     return lines;
+}
+
+// The largest resident memory, in megabytes, of the processes whose command line holds text.
+inline qint64 LargestResidentMB(const QString& text)
+{
+    qint64 largest = 0;
+    for (const QString& line : ProcessesWith(text)) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(line.section(' ', 0, 0)));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        const QRegularExpressionMatch resident =
+            QRegularExpression(QStringLiteral("VmRSS:\\s*(\\d+) kB")).match(QString::fromLatin1(status.readAll()));
+        if (resident.hasMatch())
+            largest = std::max(largest, resident.captured(1).toLongLong() / 1024);
+    }
+    return largest;
 }
 
 // Waits up to ms for every process with text in its command line to end.

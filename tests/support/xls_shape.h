@@ -62,4 +62,13 @@ inline bool MakeSpreadsheet(const QString& path, const QJsonArray& sheets)
                               QString::fromUtf8(QJsonDocument(sheets).toJson(QJsonDocument::Compact))}) == 0;
 }
 
+// Writes an .ods file whose one cell holds a text of that many megabytes,
+// about a kilobyte of file for each (see make_text_bomb.py).
+inline bool MakeTextBomb(const QString& path, int megabytes)
+{
+    return QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                             {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/make_text_bomb.py"), path,
+                              QString::number(megabytes)}) == 0;
+}
+
 }  // namespace testing_support

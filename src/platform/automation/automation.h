@@ -83,6 +83,10 @@ public:
     virtual ~Bridge() = default;
     // Throws platform::Failure when no such object can be made.
     virtual ObjectRef CreateObject(const QString& className) = 0;
+    // Tells the bridge that the other side is about to write a file into
+    // folder, so that what it leaves there when it is cut short (a temporary
+    // file of a save) can be removed however it ends.
+    virtual void WillWriteInto(const QString& folder) { Q_UNUSED(folder); }
 };
 
 }  // namespace platform::automation

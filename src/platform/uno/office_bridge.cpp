@@ -1,14 +1,17 @@
 #include "platform/uno/office_bridge.h"
 
+#include "platform/office_memory.h"
 #include "platform/uno/local_uno.h"
 #include "platform/uno/office_connection.h"
 #include "platform/uno/office_profile.h"
 #include "platform/uno/office_session.h"
 #include "platform/uno/service_manager_object.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace platform::uno {
@@ -20,6 +23,22 @@ QString UniquePipeName(int start)
         .arg(::getpid())
         .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))
         .arg(start);
+}
+
+// The memory note beside the code of the bridge (quillmere_office.so, where
+// programs load it), or in the build's program folder for tests that link
+// the bridge in; empty when there is none.
+QString MemoryNoteLibrary()
+{
+    constexpr const char* kName = "/quillmere_memory_note.so";
+    Dl_info module{};
+    if (dladdr(reinterpret_cast<void*>(&MakeOfficeBridge), &module) && module.dli_fname) {
+        const QString beside = QFileInfo(QFile::decodeName(module.dli_fname)).absolutePath() + QLatin1String(kName);
+        if (QFileInfo::exists(beside))
+            return beside;
+    }
+    const QString built = QStringLiteral(QUILLMERE_BUILD_PROGRAM_DIR) + QLatin1String(kName);
+    return QFileInfo::exists(built) ? built : QString();
 }
 }  // namespace
 
@@ -40,6 +59,8 @@ OfficeBridge::OfficeBridge(OfficeBridgeOptions options) : options_(std::move(opt
         options_.profileRoot = OfficeProfile::DefaultRoot();
     if (options_.callTimeout.count() <= 0)
         options_.callTimeout = CallTimeout();
+    if (options_.memoryLimitMB <= 0)
+        options_.memoryLimitMB = OfficeMemoryLimitMB();
 }
 
 OfficeBridge::~OfficeBridge()
@@ -78,10 +99,23 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     launch.logPath = profile_->path() + QStringLiteral("/office.log");
     launch.workingFolder = profile_->path();
     launch.temporaryFolder = profile_->temporaryFolder();
+    launch.memoryLimitMB = options_.memoryLimitMB;
+    launch.memoryNote = MemoryNoteLibrary();
     launch.connectTimeoutMs = options_.connectTimeoutMs;
     session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch),
                                                options_.callTimeout);
+    for (const QString& folder : outputFolders_)
+        session_->connection().noteOutputFolder(folder);
     return session_;
+}
+
+void OfficeBridge::WillWriteInto(const QString& folder)
+{
+    std::lock_guard lock(mutex_);
+    if (!outputFolders_.contains(folder))
+        outputFolders_ << folder;
+    if (session_)
+        session_->connection().noteOutputFolder(folder);
 }
 
 void OfficeBridge::endOffice()

@@ -9,6 +9,7 @@
 #include "platform/automation/automation.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -32,6 +33,7 @@ struct OfficeBridgeOptions {
     QString profileRoot;        // default: OfficeProfile::DefaultRoot()
     int connectTimeoutMs = 60000;
     std::chrono::milliseconds callTimeout{0};  // default: CallTimeout()
+    qint64 memoryLimitMB = 0;                   // default: platform::OfficeMemoryLimitMB()
 };
 
 class OfficeBridge : public automation::Bridge {
@@ -41,6 +43,9 @@ public:
 
     // "com.sun.star.ServiceManager" is the one class this bridge makes.
     automation::ObjectRef CreateObject(const QString& className) override;
+
+    // Folders the office writes into are cleaned of a save cut short when it is killed.
+    void WillWriteInto(const QString& folder) override;
 
     // Ends the office now; the next CreateObject starts another.
     void endOffice();
@@ -58,6 +63,7 @@ private:
     std::unique_ptr<OfficeProfile> profile_;
     std::shared_ptr<OfficeSession> session_;
     int starts_ = 0;
+    QStringList outputFolders_;
 };
 
 // The bridge the program uses.

@@ -1,6 +1,7 @@
 #include "platform/uno/office_connection.h"
 
 #include "platform/failure.h"
+#include "platform/office_memory.h"
 #include "platform/uno/call_runner.h"
 #include "platform/uno/caught_failure.h"
 #include "platform/uno/local_uno.h"
@@ -15,6 +16,8 @@
 #include <cppuhelper/implbase1.hxx>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 namespace platform::uno {
@@ -33,6 +36,22 @@ QStringList OfficeArguments(const OfficeLaunch& launch)
             QStringLiteral("-env:UserInstallation=") + launch.profileUrl,
             QStringLiteral("--accept=pipe,name=%1;urp;").arg(launch.pipeName)};
 }
+
+OfficeProcessSetup ProcessSetup(const OfficeLaunch& launch)
+{
+    OfficeProcessSetup setup;
+    setup.logPath = launch.logPath;
+    setup.workingFolder = launch.workingFolder;
+    setup.temporaryFolder = launch.temporaryFolder;
+    if (launch.memoryLimitMB > 0) {
+        setup.dataLimitMB = OfficeDataLimitMB(launch.memoryLimitMB);
+        setup.preload = launch.memoryNote;
+    }
+    return setup;
+}
+
+// What the memory note writes (see memory_refusal_note.cpp).
+constexpr char kMemoryRefused[] = "quillmere: memory limit reached";
 
 // Notes when the bridge goes away, whichever side ends it.
 class BridgeWatch : public cppu::WeakImplHelper1<css::lang::XEventListener> {
@@ -56,7 +75,7 @@ css::uno::Reference<Interface> LocalService(const LocalUno& local, const char* n
 
 OfficeConnection::OfficeConnection(const LocalUno& local, const OfficeLaunch& launch)
     : launch_(launch),
-      process_(launch.soffice, OfficeArguments(launch), launch.logPath, launch.workingFolder, launch.temporaryFolder)
+      process_(launch.soffice, OfficeArguments(launch), ProcessSetup(launch))
 {
     connect(local);
 }
@@ -121,6 +140,20 @@ QString OfficeConnection::endDescription()
     if (process_.running())
         return QStringLiteral("the connection to it was lost");
     return QStringLiteral("it ended with %1").arg(process_.endDescription());
+}
+
+bool OfficeConnection::reachedMemoryLimit()
+{
+    if (memoryRefused_ || launch_.memoryNote.isEmpty())
+        return memoryRefused_;
+    // The log grows only when the office has something to say: most calls cost one stat.
+    const qint64 size = QFileInfo(launch_.logPath).size();
+    if (size == logSizeSeen_)
+        return false;
+    logSizeSeen_ = size;
+    QFile log(launch_.logPath);
+    memoryRefused_ = log.open(QIODevice::ReadOnly) && log.readAll().contains(kMemoryRefused);
+    return memoryRefused_;
 }
 
 void OfficeConnection::end()

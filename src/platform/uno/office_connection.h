@@ -26,6 +26,8 @@ struct OfficeLaunch {
     QString logPath;        // the office's standard output and error
     QString workingFolder;  // where the office starts (its profile folder)
     QString temporaryFolder;  // the office's TMPDIR
+    qint64 memoryLimitMB = 0;  // how much memory it may take; 0: no limit
+    QString memoryNote;        // the library that notes a refused allocation in the log; empty: none
     int connectTimeoutMs = 60000;
 };
 
@@ -47,17 +49,23 @@ public:
     void abort();
     // How the office went away, for messages.
     QString endDescription();
+    // Whether the office's memory limit has refused it an allocation, as its
+    // log tells when the memory note is loaded into it.
+    bool reachedMemoryLimit();
 
     const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }
     const css::uno::Reference<css::lang::XMultiComponentFactory>& serviceManager() const { return serviceManager_; }
     const OfficeLaunch& launch() const { return launch_; }
     pid_t pid() const { return process_.pid(); }
+    void noteOutputFolder(const QString& folder) { process_.noteOutputFolder(folder); }
 
 private:
     void connect(const LocalUno& local);
 
     OfficeLaunch launch_;
     OfficeProcess process_;
+    qint64 logSizeSeen_ = -1;
+    bool memoryRefused_ = false;
     css::uno::Reference<css::bridge::XBridge> bridge_;
     css::uno::Reference<css::uno::XComponentContext> context_;
     css::uno::Reference<css::lang::XMultiComponentFactory> serviceManager_;

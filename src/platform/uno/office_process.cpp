@@ -21,10 +21,23 @@ namespace platform::uno {
 
 namespace {
 // Waits for its standard input to close, then ends its own process group.
-// $1: the office's temporary folder, which it cannot empty itself once killed.
+// Each line read is a folder the office may have written into. Once the
+// office is killed it removes what the office cannot: its temporary folder
+// ($1), and the temporary files of a save cut short in those folders, named
+// "lu" with the pid of one of its processes.
 constexpr const char* kWatchdogScript =
-    "trap '' TERM HUP INT; while read -r _; do :; done; kill -TERM 0; sleep 3; "
-    "[ -n \"$1\" ] && rm -rf -- \"$1\"; kill -KILL 0";
+    "trap '' TERM HUP INT; folders=''; "
+    "while IFS= read -r folder; do folders=\"$folders$folder\n\"; done; "
+    "read -r _ _ _ _ group _ < /proc/$$/stat; "
+    "pids=\"$group $(cat /proc/$group/task/*/children 2>/dev/null)\"; "
+    "kill -TERM 0; sleep 3; kill -KILL $pids 2>/dev/null; "
+    "[ -n \"$1\" ] && rm -rf -- \"$1\"; "
+    "printf %s \"$folders\" | while IFS= read -r folder; do "
+    "for pid in $pids; do rm -f -- \"$folder\"/lu\"$pid\"*.tmp; done; done; "
+    "kill -KILL 0";
+
+// Sets the data limit (kilobytes) and becomes the program, $0, with its arguments.
+constexpr const char* kLimitScript = "ulimit -d %1 && exec \"$0\" \"$@\"";
 
 Failure SpawnFailure(const QString& program, int error)
 {
@@ -60,20 +73,31 @@ public:
     posix_spawn_file_actions_t files;
 };
 
-// This program's environment with TMPDIR set to temporaryFolder, or as it is.
-std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder)
+// This program's environment with TMPDIR set to temporaryFolder and preload
+// added to LD_PRELOAD, where they are given.
+std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder, const QString& preload)
 {
     std::vector<QByteArray> variables;
-    for (char** variable = environ; *variable; ++variable)
-        if (temporaryFolder.isEmpty() || !QByteArray(*variable).startsWith("TMPDIR="))
-            variables.emplace_back(*variable);
+    QByteArray preloaded = QFile::encodeName(preload);
+    for (char** variable = environ; *variable; ++variable) {
+        const QByteArray entry(*variable);
+        if (!temporaryFolder.isEmpty() && entry.startsWith("TMPDIR="))
+            continue;
+        if (!preload.isEmpty() && entry.startsWith("LD_PRELOAD=")) {
+            preloaded += ' ' + entry.mid(qsizetype(sizeof "LD_PRELOAD=") - 1);
+            continue;
+        }
+        variables.push_back(entry);
+    }
     if (!temporaryFolder.isEmpty())
         variables.push_back("TMPDIR=" + QFile::encodeName(temporaryFolder));
+    if (!preload.isEmpty())
+        variables.push_back("LD_PRELOAD=" + preloaded);
     return variables;
 }
 
 pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& setup,
-            const QString& temporaryFolder = {})
+            const QString& temporaryFolder = {}, const QString& preload = {})
 {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
     for (const QString& argument : arguments)
@@ -82,7 +106,7 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
     for (QByteArray& item : storage)
         argv.push_back(item.data());
     argv.push_back(nullptr);
-    std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder);
+    std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder, preload);
     std::vector<char*> envp;
     for (QByteArray& variable : variables)
         envp.push_back(variable.data());
@@ -95,21 +119,28 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
 }
 }  // namespace
 
-OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
-                             const QString& workingFolder, const QString& temporaryFolder)
-    : temporaryFolder_(temporaryFolder)
+OfficeProcess::OfficeProcess(const QString& program, const QStringList& arguments, const OfficeProcessSetup& setup)
+    : temporaryFolder_(setup.temporaryFolder)
 {
+    // The limit is set by a shell that then becomes the program, so that it
+    // holds from the first instruction of every process the office starts.
+    const bool limited = setup.dataLimitMB > 0;
+    const QStringList command =
+        limited ? QStringList{QStringLiteral("-c"), QString::fromLatin1(kLimitScript).arg(setup.dataLimitMB * 1024),
+                              program} + arguments
+                : arguments;
     {
-        SpawnSetup setup(0);  // a new group, led by the office launcher
-        const QByteArray log = QFile::encodeName(logPath);
+        SpawnSetup spawn(0);  // a new group, led by the office launcher
+        const QByteArray log = QFile::encodeName(setup.logPath);
         // Never the program's own working folder: the launcher script cannot
         // start from one it cannot enter, or whose path is beyond the limit.
-        const QByteArray folder = QFile::encodeName(workingFolder);
-        posix_spawn_file_actions_addchdir_np(&setup.files, folder.constData());
-        posix_spawn_file_actions_addopen(&setup.files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&setup.files, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_adddup2(&setup.files, 1, 2);
-        pid_ = Spawn(program, arguments, setup, temporaryFolder);
+        const QByteArray folder = QFile::encodeName(setup.workingFolder);
+        posix_spawn_file_actions_addchdir_np(&spawn.files, folder.constData());
+        posix_spawn_file_actions_addopen(&spawn.files, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&spawn.files, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&spawn.files, 1, 2);
+        pid_ = Spawn(limited ? QStringLiteral("/bin/sh") : program, command, spawn, setup.temporaryFolder,
+                     setup.preload);
     }
 
     int fds[2];
@@ -120,13 +151,13 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
     }
     watchdogPipe_ = fds[1];
     try {
-        SpawnSetup setup(pid_);  // joins the office's group
-        posix_spawn_file_actions_adddup2(&setup.files, fds[0], 0);
-        posix_spawn_file_actions_addchdir_np(&setup.files, "/");
+        SpawnSetup spawn(pid_);  // joins the office's group
+        posix_spawn_file_actions_adddup2(&spawn.files, fds[0], 0);
+        posix_spawn_file_actions_addchdir_np(&spawn.files, "/");
         watchdog_ = Spawn(QStringLiteral("/bin/sh"),
                           {QStringLiteral("-c"), QString::fromLatin1(kWatchdogScript), QStringLiteral("watchdog"),
-                           temporaryFolder},
-                          setup);
+                           setup.temporaryFolder},
+                          spawn);
     } catch (...) {
         ::close(fds[0]);
         end(0);
@@ -177,11 +208,54 @@ bool OfficeProcess::waitForEnd(int ms)
     return !running();
 }
 
+QList<pid_t> OfficeProcess::processes() const
+{
+    QList<pid_t> pids{pid_};
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid_);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks + QLatin1Char('/') + task + QStringLiteral("/children"));
+        if (children.open(QIODevice::ReadOnly))
+            for (const QByteArray& child : children.readAll().split(' '))
+                if (child.trimmed().toInt() > 0)
+                    pids << child.trimmed().toInt();
+    }
+    return pids;
+}
+
+void OfficeProcess::removeCutShortSaves(const QList<pid_t>& processes) const
+{
+    for (const QString& folder : outputFolders_) {
+        QStringList patterns;
+        for (pid_t pid : processes)
+            patterns << QStringLiteral("lu%1*.tmp").arg(pid);
+        QDir directory(folder);
+        for (const QString& name : directory.entryList(patterns, QDir::Files | QDir::Hidden))
+            directory.remove(name);
+    }
+}
+
+void OfficeProcess::noteOutputFolder(const QString& folder)
+{
+    std::lock_guard lock(mutex_);
+    // A name with a line break in it cannot go down the pipe as a line.
+    // Known while the office runs: one that quits by itself is gone from /proc by the end.
+    for (pid_t pid : processes())
+        if (!processesSeen_.contains(pid))
+            processesSeen_ << pid;
+    if (outputFolders_.contains(folder) || folder.contains(QLatin1Char('\n')) || watchdogPipe_ < 0)
+        return;
+    outputFolders_ << folder;
+    const QByteArray line = QFile::encodeName(folder) + '\n';
+    [[maybe_unused]] const ssize_t written = ::write(watchdogPipe_, line.constData(), size_t(line.size()));
+}
+
 void OfficeProcess::end(int graceMs)
 {
     std::lock_guard lock(mutex_);
     if (pid_ <= 0)
         return;
+    QList<pid_t> ours = processes();
+    ours << processesSeen_;
     // The group stays addressable until its last member is reaped: the
     // watchdog is reaped last, after the final kill.
     if (running()) {
@@ -200,6 +274,7 @@ void OfficeProcess::end(int graceMs)
     pid_ = -1;
     if (!temporaryFolder_.isEmpty())
         QDir(temporaryFolder_).removeRecursively();
+    removeCutShortSaves(ours);
 }
 
 }  // namespace platform::uno

@@ -15,13 +15,22 @@
 
 namespace platform::uno {
 
+struct OfficeProcessSetup {
+    QString logPath;          // its standard output and error
+    QString workingFolder;    // where it starts
+    QString temporaryFolder;  // its TMPDIR, emptied when it ends
+    // Above 0, no process it starts may hold more data than this (RLIMIT_DATA,
+    // which the office tolerates where a limit on its address space would
+    // not: it reserves far more than it uses).
+    qint64 dataLimitMB = 0;
+    QString preload;  // a library to load into each of its processes (LD_PRELOAD)
+};
+
 class OfficeProcess {
 public:
-    // Starts program with arguments in workingFolder, with temporaryFolder
-    // as its TMPDIR; output goes to logPath. Throws platform::Failure when the
-    // process cannot be started.
-    OfficeProcess(const QString& program, const QStringList& arguments, const QString& logPath,
-                  const QString& workingFolder, const QString& temporaryFolder);
+    // Starts program with arguments as setup says. Throws platform::Failure
+    // when the process cannot be started.
+    OfficeProcess(const QString& program, const QStringList& arguments, const OfficeProcessSetup& setup);
     ~OfficeProcess();  // end()
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
@@ -34,6 +43,11 @@ public:
     bool waitForEnd(int ms);
     // Ends every process of the group: asks first, kills after graceMs.
     void end(int graceMs = 5000);
+    // A folder the office may write into. When the office is killed (by us,
+    // or by the watchdog once we are gone), the temporary files of a save
+    // cut short are removed from it: "lu" with the pid of one of its
+    // processes, then a few letters, then ".tmp".
+    void noteOutputFolder(const QString& folder);
 
     pid_t pid() const
     {
@@ -43,6 +57,8 @@ public:
 
 private:
     void reap(bool wait);
+    QList<pid_t> processes() const;
+    void removeCutShortSaves(const QList<pid_t>& processes) const;
 
     QString temporaryFolder_;
     mutable std::recursive_mutex mutex_;
@@ -51,6 +67,8 @@ private:
     int watchdogPipe_ = -1;
     bool ended_ = false;
     int status_ = 0;
+    QStringList outputFolders_;
+    QList<pid_t> processesSeen_;
 };
 
 }  // namespace platform::uno

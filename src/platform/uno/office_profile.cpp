@@ -20,11 +20,14 @@ namespace platform::uno {
 namespace {
 constexpr int kSlots = 64;
 
+// The office's content providers, by the kind of address each opens.
+constexpr const char* kProviders = "/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData";
+
 struct Setting {
     const char* path;
     const char* name;
     const char* value;          // the <value> element as the office writes it
-    const char* node = nullptr;  // the member of a set at path that holds the property, if any
+    const char* node = nullptr;  // the member of a set at path that holds the property, if any (made when missing)
 };
 
 constexpr Setting kSettings[] = {
@@ -43,6 +46,17 @@ constexpr Setting kSettings[] = {
     // dialog files (libreoffice-calc-nogui ships none) building it throws from
     // the office's main loop, which aborts the whole office.
     {"/org.openoffice.Office.Views/Windows", "Visible", "<value>false</value>", "26100"},
+    // Nothing is fetched over the network: a document's linked pictures and
+    // other linked content would tell a stranger who opened the file, and
+    // when. Without a service, the office has no way to open these addresses.
+    {kProviders, "ServiceName", "<value/>", "Provider3"},    // http
+    {kProviders, "ServiceName", "<value/>", "Provider4"},    // vnd.sun.star.webdav
+    {kProviders, "ServiceName", "<value/>", "Provider4a"},   // webdav
+    {kProviders, "ServiceName", "<value/>", "Provider6"},    // ftp
+    {kProviders, "ServiceName", "<value/>", "Provider12"},   // https
+    {kProviders, "ServiceName", "<value/>", "Provider12a"},  // vnd.sun.star.webdavs
+    {kProviders, "ServiceName", "<value/>", "Provider12b"},  // webdavs
+    {kProviders, "ServiceName", "<value/>", "Provider43"},   // vnd.libreoffice.cmis
 };
 
 constexpr const char* kEmptySettings =
@@ -55,7 +69,7 @@ QByteArray SettingLine(const Setting& setting)
 {
     QByteArray element = QByteArray("<prop oor:name=\"") + setting.name + "\" oor:op=\"fuse\">" + setting.value + "</prop>";
     if (setting.node)
-        element = QByteArray("<node oor:name=\"") + setting.node + "\" oor:op=\"replace\">" + element + "</node>";
+        element = QByteArray("<node oor:name=\"") + setting.node + "\" oor:op=\"fuse\">" + element + "</node>";
     return QByteArray("<item oor:path=\"") + setting.path + "\">" + element + "</item>";
 }
 

@@ -5,6 +5,8 @@
 
 #include <com/sun/star/uno/Exception.hpp>
 
+#include <QLocale>
+
 namespace platform::uno {
 
 OfficeSession::OfficeSession(const LocalUno& local, std::unique_ptr<OfficeConnection> connection,
@@ -23,6 +25,8 @@ QString OfficeSession::goneDescription()
     if (timedOut_)
         return QStringLiteral("The office suite was ended after it stopped answering for %1 seconds")
             .arg(callLimit_.count() / 1000.0);
+    if (ranOutOfMemory_)
+        return QStringLiteral("The office suite was ended after it ran out of memory");
     return QStringLiteral("The office suite is no longer running (%1)").arg(connection_->endDescription());
 }
 
@@ -47,6 +51,13 @@ void OfficeSession::runBlocking(const std::function<void()>& call)
         throw Failure(QStringLiteral("The office suite stopped answering: a call took longer than the limit of "
                                      "%1 seconds, so the office was ended")
                           .arg(callLimit_.count() / 1000.0));
+    }
+    // An office refused memory may be left half-way through anything: it is not used again.
+    if (connection_->reachedMemoryLimit()) {
+        ranOutOfMemory_ = true;
+        end();
+        throw Failure(QStringLiteral("The office suite ran out of the %1 MB of memory it may take, so it was ended")
+                          .arg(QLocale(QLocale::English).toString(connection_->launch().memoryLimitMB)));
     }
     if (failure) {
         if (!connection_->alive()) {

@@ -78,6 +78,7 @@ private:
     css::uno::Reference<css::script::XInvocation2> serviceManagerAdapter_;
     InterfaceMethodCache methodTables_;
     bool timedOut_ = false;
+    bool ranOutOfMemory_ = false;
     std::atomic<bool> calledSinceRoundTrip_{true};
 };
 

@@ -1,0 +1,32 @@
+#include "platform/office_memory.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace platform {
+
+qint64 OfficeDataLimitMB(qint64 memoryLimitMB)
+{
+    return std::max(memoryLimitMB - kOfficeCodeMB, memoryLimitMB / 2);
+}
+
+qint64 OfficeMemoryShareMB(int offices)
+{
+    const qint64 physicalMB = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (1024 * 1024);
+    if (physicalMB <= 0)
+        return kOfficeMemoryCeilingMB;
+    return std::clamp(physicalMB / 2 / std::max(offices, 1), kOfficeMemoryFloorMB, kOfficeMemoryCeilingMB);
+}
+
+qint64 OfficeMemoryLimitMB()
+{
+    bool ok = false;
+    const qint64 megabytes = qEnvironmentVariable(kOfficeMemoryVariable).toLongLong(&ok);
+    if (ok && megabytes > 0)
+        return megabytes;
+    return OfficeMemoryShareMB(1);
+}
+
+}  // namespace platform
