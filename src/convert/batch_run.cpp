@@ -122,6 +122,7 @@ void BatchRun::ConvertRows()
             if (input.isFile() && input.size() == 0)
                 throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
             const QString inputUrl = FileUrl(input.absoluteFilePath());
+            bridge_.WillRead(input.absoluteFilePath());
             const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
             Variant document;
             platform::automation::Object& desktop = Use(objects.desktop);
@@ -163,7 +164,7 @@ void BatchRun::ConvertRows()
         steps.run(152, [&] { outputPath = SlashForm(outputPath); });
 
         steps.run(156, [&] {
-            bridge_.WillWriteInto(QFileInfo(outputPath).absolutePath());
+            bridge_.WillWrite(QFileInfo(outputPath).absoluteFilePath());
             saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
                                                  FileUrl(QFileInfo(outputPath).absoluteFilePath()));
         });

@@ -24,6 +24,7 @@
 #include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <sys/types.h>
 
@@ -239,30 +240,54 @@ TEST_F(HostileInputInLittleMemory, ASmallFileWithOneHugeText)
     RunOutOfMemory(in + "/text.ods");
 }
 
-TEST_F(HostileInput, PicturesLinkedOverTheNetworkAreNotFetchedAndEmbeddedOnesConvert)
+QByteArray Unzipped(const QString& archive, const QString& member)
+{
+    QProcess unzip;
+    unzip.start("unzip", {"-p", archive, member});
+    return unzip.waitForFinished() ? unzip.readAllStandardOutput() : QByteArray();
+}
+
+TEST_F(HostileInput, LinkedPicturesAreNeitherFetchedNorReadAndEmbeddedOnesConvert)
 {
     Listener listener;
     ASSERT_GT(listener.port, 0);
     const QString address = QStringLiteral("127.0.0.1:%1/beacon.png").arg(listener.port);
+    // A picture of the user's, elsewhere; and a pipe that would hold up whoever reads it.
+    const QString elsewhere = temp.path() + "/elsewhere";
+    QDir().mkpath(elsewhere);
+    const QByteArray private_ = Unzipped(QUILLMERE_CORPUS_DIR "/picture.ods", "Pictures/1000020100000200000002001A678D12.png");
+    ASSERT_TRUE(private_.startsWith("\x89PNG"));
+    QFile picture(elsewhere + "/private.png");
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write(private_);
+    picture.close();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(elsewhere + "/pipe.png").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(elsewhere + "/private.png", in + "/beside.png"));
     const QJsonObject sheet{{"name", "Pictures"},
                             {"rows", 2},
                             {"columns", 2},
-                            {"images", QJsonArray{"http://" + address, "embedded", "https://" + address}}};
+                            {"images", QJsonArray{"http://" + address, "embedded", "https://" + address,
+                                                  "file://" + elsewhere + "/private.png",
+                                                  "file://" + elsewhere + "/pipe.png",
+                                                  "file://" + in + "/../elsewhere/private.png",
+                                                  "file://" + in + "/beside.png"}}};
     ASSERT_TRUE(testing_support::MakeSpreadsheet(in + "/pictures.ods", {sheet}));
+
     form->fileList().AddFileRow(in + "/pictures.ods");
+    QElapsedTimer clock;
+    clock.start();
     form->PushButton2->click();
     EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join('\n').toStdString();
+    EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTestCallLimit).count()) << "the pipe was opened";
     EXPECT_EQ(listener.Knocks(), 0) << "the office reached out to 127.0.0.1:" << listener.port;
 
-    // The embedded picture is in the workbook, byte for byte.
-    QProcess unzip;
-    unzip.start("unzip", {"-p", in + "/pictures.ods", "Pictures/embedded.png"});
-    ASSERT_TRUE(unzip.waitForFinished());
-    const QByteArray picture = unzip.readAllStandardOutput();
-    ASSERT_TRUE(picture.startsWith("\x89PNG"));
     QFile workbook(out + "/pictures.xls");
     ASSERT_TRUE(workbook.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(workbook.readAll().contains(picture));
+    const QByteArray written = workbook.readAll();
+    const QByteArray embedded = Unzipped(in + "/pictures.ods", "Pictures/embedded.png");
+    ASSERT_TRUE(embedded.startsWith("\x89PNG"));
+    EXPECT_TRUE(written.contains(embedded)) << "the embedded picture is not in the workbook";
+    EXPECT_FALSE(written.contains(private_.left(4096))) << "the user's own picture went into the workbook";
 }
 
 TEST_F(HostileInput, AnOfficeKilledInTheMiddleOfARow)

@@ -66,6 +66,7 @@ protected:
         const QString ods = temp.filePath(name + QStringLiteral(".ods"));
         ObjectRef manager = bridge.CreateObject("com.sun.star.ServiceManager");
         ObjectRef document = LoadHidden(bridge, manager, Url(flat)).toObject();
+        bridge.WillWrite(ods);
         document->call("storeToURL", {Url(ods), VariantArray{MakePropertyValue(bridge, "FilterName", "calc8")}});
         document->call("close", {true});
         return ods;

@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
                 bridge.profilePath().toLocal8Bit().constData(), static_cast<long long>(bridge.officeProcessId()));
     std::fflush(stdout);
     if (argc > 2) {
-        bridge.WillWriteInto(QString::fromLocal8Bit(argv[2]));
+        bridge.WillWrite(QString::fromLocal8Bit(argv[2]) + QStringLiteral("/out.xls"));
         char line[16];
         if (!std::fgets(line, sizeof line, stdin))
             return 3;

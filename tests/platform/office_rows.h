@@ -3,6 +3,8 @@
 // The calls that the conversion run makes for one file, made here the same
 // way, by member name, so that tests drive the bridge as the program does.
 
+#include <QUrl>
+
 #include "platform/automation/automation.h"
 
 #include <chrono>
@@ -25,8 +27,12 @@ inline ObjectRef MakePropertyValue(Bridge& bridge, const QString& name, const Va
     return property;
 }
 
+// The office reads no file of ours that it was not told of: like a run, the
+// helpers below tell the bridge which file is read and which written.
 inline Variant LoadHidden(Bridge& bridge, const ObjectRef& manager, const QString& url)
 {
+    if (QUrl(url).isLocalFile())
+        bridge.WillRead(QUrl(url).toLocalFile());
     ObjectRef desktop = manager->call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"}).toObject();
     return desktop->call(QStringLiteral("loadComponentFromURL"),
                          {url, "_blank", Variant::Int16(0), VariantArray{MakePropertyValue(bridge, "Hidden", true)}});
@@ -39,6 +45,7 @@ inline Variant ConvertRow(Bridge& bridge, const QString& inputUrl, const QString
 {
     ObjectRef manager = bridge.CreateObject(QStringLiteral("com.sun.star.ServiceManager"));
     ObjectRef document = LoadHidden(bridge, manager, inputUrl).toObject();
+    bridge.WillWrite(QUrl(outputUrl).toLocalFile());
     ObjectRef dispatcher =
         manager->call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"}).toObject();
     ObjectRef frame = document->call(QStringLiteral("getCurrentController"), {})

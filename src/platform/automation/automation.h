@@ -83,10 +83,12 @@ public:
     virtual ~Bridge() = default;
     // Throws platform::Failure when no such object can be made.
     virtual ObjectRef CreateObject(const QString& className) = 0;
-    // Tells the bridge that the other side is about to write a file into
-    // folder, so that what it leaves there when it is cut short (a temporary
-    // file of a save) can be removed however it ends.
-    virtual void WillWriteInto(const QString& folder) { Q_UNUSED(folder); }
+    // Tell the bridge which file the other side is about to read, and which
+    // it is about to write: it may read no other file of the user's, and what
+    // a save leaves beside the file it writes when it is cut short (a
+    // temporary file) is removed however it ends.
+    virtual void WillRead(const QString& file) { Q_UNUSED(file); }
+    virtual void WillWrite(const QString& file) { Q_UNUSED(file); }
 };
 
 }  // namespace platform::automation

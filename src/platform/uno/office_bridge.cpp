@@ -7,8 +7,11 @@
 #include "platform/uno/office_session.h"
 #include "platform/uno/service_manager_object.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QRandomGenerator>
 
 #include <dlfcn.h>
@@ -25,12 +28,12 @@ QString UniquePipeName(int start)
         .arg(start);
 }
 
-// The memory note beside the code of the bridge (quillmere_office.so, where
-// programs load it), or in the build's program folder for tests that link
-// the bridge in; empty when there is none.
-QString MemoryNoteLibrary()
+// The guard library beside the code of the bridge (quillmere_office.so,
+// where programs load it), or in the build's program folder for tests that
+// link the bridge in; empty when there is none.
+QString GuardLibrary()
 {
-    constexpr const char* kName = "/quillmere_memory_note.so";
+    constexpr const char* kName = "/quillmere_office_guard.so";
     Dl_info module{};
     if (dladdr(reinterpret_cast<void*>(&MakeOfficeBridge), &module) && module.dli_fname) {
         const QString beside = QFileInfo(QFile::decodeName(module.dli_fname)).absolutePath() + QLatin1String(kName);
@@ -39,6 +42,43 @@ QString MemoryNoteLibrary()
     }
     const QString built = QStringLiteral(QUILLMERE_BUILD_PROGRAM_DIR) + QLatin1String(kName);
     return QFileInfo::exists(built) ? built : QString();
+}
+
+// A path with its links resolved, as realpath() gives it; for a file still
+// to be written, its folder's real path and its name.
+QString RealPath(const QString& path)
+{
+    const QFileInfo file(path);
+    if (const QString real = file.canonicalFilePath(); !real.isEmpty())
+        return real;
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? file.absoluteFilePath() : folder + QLatin1Char('/') + file.fileName();
+}
+
+QString ReadableListPath(const OfficeProfile& profile)
+{
+    return profile.path() + QStringLiteral("/readable");
+}
+
+// What the office may always read: the system's folders, its own, its
+// profile, and the user's fonts.
+QStringList ReadableRoots(const OfficeProfile& profile, const QString& programFolder)
+{
+    QStringList roots{QStringLiteral("/usr"),  QStringLiteral("/etc"),      QStringLiteral("/lib"),
+                      QStringLiteral("/lib32"), QStringLiteral("/lib64"),   QStringLiteral("/libx32"),
+                      QStringLiteral("/bin"),  QStringLiteral("/sbin"),     QStringLiteral("/opt"),
+                      QStringLiteral("/proc"), QStringLiteral("/sys"),      QStringLiteral("/dev"),
+                      QStringLiteral("/run"),  QStringLiteral("/var/lib"), QStringLiteral("/var/cache")};
+    roots << RealPath(programFolder + QStringLiteral("/..")) << RealPath(profile.path());
+    const QString home = QDir::homePath();
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    for (const QString& fonts : {home + QStringLiteral("/.fonts"), home + QStringLiteral("/.fontconfig"),
+                                 data + QStringLiteral("/fonts"), config + QStringLiteral("/fontconfig"),
+                                 cache + QStringLiteral("/fontconfig")})
+        roots << RealPath(fonts);
+    return roots;
 }
 }  // namespace
 
@@ -100,7 +140,10 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     launch.workingFolder = profile_->path();
     launch.temporaryFolder = profile_->temporaryFolder();
     launch.memoryLimitMB = options_.memoryLimitMB;
-    launch.memoryNote = MemoryNoteLibrary();
+    launch.guardLibrary = GuardLibrary();
+    launch.readableRoots = ReadableRoots(*profile_, options_.officeProgramDir);
+    launch.readableList = ReadableListPath(*profile_);
+    writeReadableList();
     launch.connectTimeoutMs = options_.connectTimeoutMs;
     session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch),
                                                options_.callTimeout);
@@ -109,13 +152,40 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     return session_;
 }
 
-void OfficeBridge::WillWriteInto(const QString& folder)
+void OfficeBridge::WillRead(const QString& file)
 {
     std::lock_guard lock(mutex_);
+    reading_ = file;
+    writing_.clear();
+    writeReadableList();
+}
+
+void OfficeBridge::WillWrite(const QString& file)
+{
+    std::lock_guard lock(mutex_);
+    const QString folder = QFileInfo(file).absolutePath();
     if (!outputFolders_.contains(folder))
         outputFolders_ << folder;
+    writing_ = file;
+    writeReadableList();
     if (session_)
         session_->connection().noteOutputFolder(folder);
+}
+
+void OfficeBridge::writeReadableList()
+{
+    if (!profile_)
+        return;
+    QByteArray list;
+    // The guard in the office compares real paths: links resolved, as realpath() gives them.
+    for (const QString& file : {reading_, writing_})
+        if (!file.isEmpty())
+            list += "file " + QFile::encodeName(RealPath(file)) + '\n';
+    for (const QString& folder : outputFolders_)
+        list += "folder " + QFile::encodeName(RealPath(folder)) + '\n';
+    QSaveFile saved(ReadableListPath(*profile_));
+    if (saved.open(QIODevice::WriteOnly) && saved.write(list) == list.size())
+        saved.commit();
 }
 
 void OfficeBridge::endOffice()

@@ -44,8 +44,11 @@ public:
     // "com.sun.star.ServiceManager" is the one class this bridge makes.
     automation::ObjectRef CreateObject(const QString& className) override;
 
-    // Folders the office writes into are cleaned of a save cut short when it is killed.
-    void WillWriteInto(const QString& folder) override;
+    // The office may read the file it is given to read, and no other of the
+    // user's; the folders it writes into are cleaned of a save cut short when
+    // it is killed.
+    void WillRead(const QString& file) override;
+    void WillWrite(const QString& file) override;
 
     // Ends the office now; the next CreateObject starts another.
     void endOffice();
@@ -63,6 +66,10 @@ private:
     std::unique_ptr<OfficeProfile> profile_;
     std::shared_ptr<OfficeSession> session_;
     int starts_ = 0;
+    void writeReadableList();
+
+    QString reading_;
+    QString writing_;
     QStringList outputFolders_;
 };
 

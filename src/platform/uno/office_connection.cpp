@@ -43,14 +43,16 @@ OfficeProcessSetup ProcessSetup(const OfficeLaunch& launch)
     setup.logPath = launch.logPath;
     setup.workingFolder = launch.workingFolder;
     setup.temporaryFolder = launch.temporaryFolder;
-    if (launch.memoryLimitMB > 0) {
+    if (launch.memoryLimitMB > 0)
         setup.dataLimitMB = OfficeDataLimitMB(launch.memoryLimitMB);
-        setup.preload = launch.memoryNote;
-    }
+    setup.preload = launch.guardLibrary;
+    if (!launch.guardLibrary.isEmpty() && !launch.readableRoots.isEmpty())
+        setup.environment << QStringLiteral("QUILLMERE_READABLE_ROOTS=") + launch.readableRoots.join(QLatin1Char(':'))
+                          << QStringLiteral("QUILLMERE_READABLE_LIST=") + launch.readableList;
     return setup;
 }
 
-// What the memory note writes (see memory_refusal_note.cpp).
+// What the guard library writes (see memory_refusal_note.cpp).
 constexpr char kMemoryRefused[] = "quillmere: memory limit reached";
 
 // Notes when the bridge goes away, whichever side ends it.
@@ -144,7 +146,7 @@ QString OfficeConnection::endDescription()
 
 bool OfficeConnection::reachedMemoryLimit()
 {
-    if (memoryRefused_ || launch_.memoryNote.isEmpty())
+    if (memoryRefused_ || launch_.guardLibrary.isEmpty())
         return memoryRefused_;
     // The log grows only when the office has something to say: most calls cost one stat.
     const qint64 size = QFileInfo(launch_.logPath).size();

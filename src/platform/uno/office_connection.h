@@ -27,7 +27,9 @@ struct OfficeLaunch {
     QString workingFolder;  // where the office starts (its profile folder)
     QString temporaryFolder;  // the office's TMPDIR
     qint64 memoryLimitMB = 0;  // how much memory it may take; 0: no limit
-    QString memoryNote;        // the library that notes a refused allocation in the log; empty: none
+    QString guardLibrary;      // loaded into it: notes a refused allocation, refuses reads; empty: none
+    QStringList readableRoots;  // folders it may always read
+    QString readableList;       // the file that lists what else it may read now
     int connectTimeoutMs = 60000;
 };
 
@@ -50,7 +52,7 @@ public:
     // How the office went away, for messages.
     QString endDescription();
     // Whether the office's memory limit has refused it an allocation, as its
-    // log tells when the memory note is loaded into it.
+    // log tells when the guard library is loaded into it.
     bool reachedMemoryLimit();
 
     const css::uno::Reference<css::uno::XComponentContext>& context() const { return context_; }

@@ -75,7 +75,8 @@ public:
 
 // This program's environment with TMPDIR set to temporaryFolder and preload
 // added to LD_PRELOAD, where they are given.
-std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder, const QString& preload)
+std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder, const QString& preload,
+                                        const QStringList& added)
 {
     std::vector<QByteArray> variables;
     QByteArray preloaded = QFile::encodeName(preload);
@@ -93,11 +94,13 @@ std::vector<QByteArray> EnvironmentWith(const QString& temporaryFolder, const QS
         variables.push_back("TMPDIR=" + QFile::encodeName(temporaryFolder));
     if (!preload.isEmpty())
         variables.push_back("LD_PRELOAD=" + preloaded);
+    for (const QString& variable : added)
+        variables.push_back(QFile::encodeName(variable));
     return variables;
 }
 
 pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& setup,
-            const QString& temporaryFolder = {}, const QString& preload = {})
+            const QString& temporaryFolder = {}, const QString& preload = {}, const QStringList& added = {})
 {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
     for (const QString& argument : arguments)
@@ -106,7 +109,7 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
     for (QByteArray& item : storage)
         argv.push_back(item.data());
     argv.push_back(nullptr);
-    std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder, preload);
+    std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder, preload, added);
     std::vector<char*> envp;
     for (QByteArray& variable : variables)
         envp.push_back(variable.data());
@@ -140,7 +143,7 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
         posix_spawn_file_actions_addopen(&spawn.files, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&spawn.files, 1, 2);
         pid_ = Spawn(limited ? QStringLiteral("/bin/sh") : program, command, spawn, setup.temporaryFolder,
-                     setup.preload);
+                     setup.preload, setup.environment);
     }
 
     int fds[2];
