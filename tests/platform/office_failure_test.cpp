@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -26,10 +28,33 @@ using platform::Failure;
 
 const QString kManager = QStringLiteral("com.sun.star.ServiceManager");
 
-// Stops every process of the office: it neither answers nor dies.
+// The states of the processes of a group, one letter each, as /proc tells them.
+QString GroupStates(pid_t group)
+{
+    QString states;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!pid.toInt() || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid pgrp ...: the name may hold spaces, so count from its end.
+        const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+        if (fields.size() > 3 && fields.at(3).toInt() == group)
+            states += QLatin1Char(fields.at(1).at(0));
+    }
+    return states;
+}
+
+// Stops every process of the office: it neither answers nor dies. Returns
+// once each of them is seen stopped (or already gone), since the stop reaches
+// them a little later.
 void Freeze(platform::uno::OfficeBridge& bridge)
 {
-    ASSERT_EQ(::kill(static_cast<pid_t>(-bridge.officeProcessId()), SIGSTOP), 0);
+    const auto group = static_cast<pid_t>(bridge.officeProcessId());
+    ASSERT_EQ(::kill(-group, SIGSTOP), 0);
+    QElapsedTimer clock;
+    clock.start();
+    while (GroupStates(group).contains(QRegularExpression(QStringLiteral("[^TtZ]"))) && clock.elapsed() < 5000)
+        QThread::msleep(10);
 }
 
 // The failure of a call, or a test failure when the call succeeds.
