@@ -10,7 +10,7 @@ packages=(
   libgtest-dev googletest
   libreoffice-calc-nogui libreoffice-dev
   python3 python3-xlrd zip unzip
-  xvfb xauth fonts-liberation2 bc
+  xvfb xauth fonts-liberation2 bc procps
   "$@"
 )
 
