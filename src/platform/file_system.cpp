@@ -118,8 +118,13 @@ QStringList FileSystem::SubfolderNames(const QString& folder) const
     const QByteArray native = Native(folder);
     Directory dir = Open(folder);
     QStringList names;
-    errno = 0;
-    while (const dirent* entry = readdir(dir.get())) {
+    // readdir tells its own failure only through errno, which the look at each
+    // entry (a link that leads nowhere, or in circles) may have set: clear it before each call.
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir.get());
+        if (!entry)
+            break;
         if (!Dots(entry->d_name) && Kind(native, entry) == S_IFDIR)
             names << QFile::decodeName(entry->d_name);
     }

@@ -113,6 +113,22 @@ TEST_F(FolderScanTest, ALinkBackToAnAncestorIsVisitedOnce)
     EXPECT_EQ(found.filter(QRegularExpression("/b/$")).size(), 1);
 }
 
+TEST_F(FolderScanTest, LinksThatLeadNowhereOrInCirclesHideNoFolder)
+{
+    TempTree tree({"a/inner/", "b/"});
+    // Following these fails (ENOENT, ELOOP); the folders beside them must still be listed.
+    for (const char* place : {"", "a/", "a/inner/"}) {
+        ASSERT_EQ(symlink("/nonexistent/target", (tree / place + "dangling").toLocal8Bit().constData()), 0);
+        ASSERT_EQ(symlink((tree / place + "circle").toLocal8Bit().constData(),
+                          (tree / place + "circle").toLocal8Bit().constData()),
+                  0);
+    }
+    QStringList found = Relative(Scan(tree.root()), tree);
+    found.sort();  // in the order the file system lists them
+    EXPECT_EQ(found, (QStringList{"/", "/a/", "/a/inner/", "/b/"}));
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+}
+
 TEST_F(FolderScanTest, FoldersRefusedOrGoneAreDroppedSilentlyOthersKept)
 {
     TempTree tree({"ok/inner/", "refused/inner/", "gone/inner/", "flaky/inner/"});
