@@ -31,10 +31,4 @@ TEST(OfficeMemory, TheVariableSetsTheLimitWhenItHoldsAPositiveNumber)
     qunsetenv(platform::kOfficeMemoryVariable);
 }
 
-TEST(OfficeMemory, TheDataLimitLeavesRoomForTheOfficesCode)
-{
-    EXPECT_EQ(platform::OfficeDataLimitMB(2048), 2048 - platform::kOfficeCodeMB);
-    EXPECT_EQ(platform::OfficeDataLimitMB(300), 150);  // never less than half
-}
-
 }  // namespace
