@@ -4,12 +4,14 @@
 #include "platform/file_system.h"
 #include "platform/office_loader.h"
 #include "platform/qt_dialogs.h"
+#include "platform/special_folders.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[])
 {
+    platform::EnsureHomeFolder();
     QApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/quillmere/quillmere.png")));
 

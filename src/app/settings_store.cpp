@@ -34,8 +34,10 @@ void SettingsStore::write(const QString& key, const QString& value)
 {
     settings_->setValue(Key(key), value);
     settings_->sync();
-    if (settings_->status() != QSettings::NoError)
-        throw platform::Failure(QStringLiteral("The setting %1 could not be stored in %2").arg(key, fileName()));
+    if (settings_->status() == QSettings::NoError || writeFailed_)
+        return;
+    writeFailed_ = true;
+    throw platform::Failure(QStringLiteral("The setting %1 could not be stored in %2").arg(key, fileName()));
 }
 
 QString SettingsStore::fileName() const { return settings_->fileName(); }

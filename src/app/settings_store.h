@@ -18,13 +18,16 @@ public:
     ~SettingsStore();
 
     QString read(const QString& key, const QString& defaultValue) const;
-    // Throws platform::Failure when the value cannot be stored.
+    // The value holds for this session at once. Throws platform::Failure
+    // when it cannot be stored, but only the first time: a store that cannot
+    // be written is told once, not at every keystroke that changes a value.
     void write(const QString& key, const QString& value);
 
     QString fileName() const;
 
 private:
     std::unique_ptr<QSettings> settings_;
+    bool writeFailed_ = false;
 };
 
 // Reads a stored text as a boolean: "True", "False" or a number (0 is false).

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -19,6 +22,14 @@ QString SpecialFolderPath(int folder)
     QDir().mkpath(desktop);
     QString raw = desktop.left(kRawLength - 1) + QChar(0);
     return raw.leftJustified(kRawLength, QLatin1Char(' '));
+}
+
+void EnsureHomeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return;
+    if (const passwd* account = getpwuid(getuid()); account && account->pw_dir && account->pw_dir[0])
+        qputenv("HOME", account->pw_dir);
 }
 
 }  // namespace platform

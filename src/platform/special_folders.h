@@ -12,4 +12,9 @@ inline constexpr int kDesktopFolder = 0;
 // every desktop session has one.
 QString SpecialFolderPath(int folder);
 
+// Sets HOME from the password database when it is unset or empty, as a login
+// would, so that the Desktop, the settings store and the office's cache come
+// from the user's own home folder rather than from "/". Call it first thing.
+void EnsureHomeFolder();
+
 }  // namespace platform

@@ -50,6 +50,24 @@ TEST(SettingsStore, AWriteThatCannotReachTheDiskFails)
     EXPECT_THROW(store.write("Text1", "x"), platform::Failure);
 }
 
+TEST(SettingsStore, AStoreThatCannotBeWrittenIsToldOnceAndItsValuesHoldForTheSession)
+{
+    QTemporaryDir temp;
+    // A file where the store's folder should be: no user, root included, can write there.
+    QFile blocker(temp.path() + "/config");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    SettingsStore store(temp.path() + "/config/Mirthvale.conf");
+
+    EXPECT_THROW(store.write("Text1", "/srv/o"), platform::Failure);
+    // Each keystroke in the folder box writes again: no further report.
+    EXPECT_NO_THROW(store.write("Text1", "/srv/ou"));
+    EXPECT_NO_THROW(store.write("Text1", "/srv/out"));
+    EXPECT_NO_THROW(store.write("Option1", "False"));
+
+    EXPECT_EQ(store.read("Text1", "default"), "/srv/out");
+    EXPECT_EQ(store.read("Option1", "1"), "False");
+}
+
 TEST(TextToBoolean, AcceptsTrueFalseAndNumbersAndRefusesOtherWords)
 {
     EXPECT_TRUE(TextToBoolean("True"));

@@ -87,17 +87,25 @@ TEST_F(OutputDestinationTest, TypingStoresEveryIntermediateText)
     EXPECT_EQ(stored, (QStringList{"/", "/t", "/tm", "/tmp"}));
 }
 
-TEST_F(OutputDestinationTest, AStoreThatFailsIsReportedNotLost)
+TEST_F(OutputDestinationTest, AStoreThatFailsIsReportedOnceNotAtEveryChange)
 {
     // A store whose file is a folder cannot be written.
     QDir().mkpath(temp.path() + "/blocked.conf");
     settings = std::make_unique<app::SettingsStore>(temp.path() + "/blocked.conf");
     ASSERT_TRUE(Start());
-    dialogs.messages.clear();
-    form->Option2->click();
-    ASSERT_FALSE(dialogs.messages.isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, "Application Error");
+    EXPECT_TRUE(dialogs.messages[0].text.contains("could not be stored"));
+
+    // Typing in the folder box and the option buttons work on, in silence.
+    form->Text1->clear();
+    form->Text1->setFocus();
+    QTest::keyClicks(form->Text1, "/srv/out");
+    form->Option2->click();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(form->Text1->text(), "/srv/out");
     EXPECT_FALSE(form->Frame1->isEnabled());
+    EXPECT_EQ(settings->read("Text1", ""), "/srv/out");
 }
 
 }  // namespace
