@@ -2,6 +2,7 @@
 
 #include "app/product.h"
 #include "convert/property_value.h"
+#include "platform/automation/automation.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 
@@ -20,12 +21,16 @@ QString OfficeMissingMessage()
 bool CheckOfficeSuite(platform::automation::Bridge& bridge, platform::Dialogs& dialogs, platform::Shell& shell,
                       const QString& applicationTitle)
 {
-    // Nothing in this check reports a failure of its own.
     try {
         if (bridge.CreateObject(QLatin1String(kServiceManager)))
             return true;
-    } catch (...) {
+    } catch (const platform::Failure& failure) {
+        // Only a missing suite is told as one; any other cause (a profile that
+        // cannot be made, a full disk) is the caller's to report as it is.
+        if (failure.number() != platform::automation::kSuiteMissing)
+            throw;
     }
+    // Nothing in the offer of the download page reports a failure of its own.
     try {
         const platform::Answer answer = dialogs.message(OfficeMissingMessage(), applicationTitle,
                                                         platform::Buttons::YesNo, platform::Icon::None);

@@ -15,8 +15,9 @@ namespace convert {
 // The message shown when the office suite's bridge cannot be made.
 QString OfficeMissingMessage();
 
-// True when the office suite's bridge can be made. Otherwise tells the user,
-// offers the suite's download page, and answers false: the program ends.
+// True when the office suite's bridge can be made. When the suite is missing,
+// tells the user, offers the suite's download page, and answers false: the
+// program ends. Any other failure to make the bridge is thrown as it is.
 bool CheckOfficeSuite(platform::automation::Bridge& bridge, platform::Dialogs& dialogs, platform::Shell& shell,
                       const QString& applicationTitle);
 

@@ -11,7 +11,8 @@ public:
     explicit UnavailableBridge(QString reason) : reason_(std::move(reason)) {}
     automation::ObjectRef CreateObject(const QString& className) override
     {
-        throw Failure(QStringLiteral("ActiveX component can't create object %1: %2").arg(className, reason_), 429);
+        throw Failure(QStringLiteral("ActiveX component can't create object %1: %2").arg(className, reason_),
+                      automation::kSuiteMissing);
     }
 
 private:

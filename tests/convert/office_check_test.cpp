@@ -46,6 +46,18 @@ TEST_F(OfficeCheck, YesOpensTheDownloadPageAndStillEndsTheProgram)
     EXPECT_FALSE(Start());
 }
 
+TEST_F(OfficeCheck, AnOfficeThatCannotStartIsToldWithItsCauseNotAsAMissingSuite)
+{
+    office.startFailure = "Cannot create the office profile in /home/u/.cache/quillmere/office: Not a directory";
+    EXPECT_TRUE(Start());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, "Application Error");
+    EXPECT_TRUE(dialogs.messages[0].text.contains(office.startFailure));
+    EXPECT_TRUE(dialogs.messages[0].text.contains("Form1.Form_Load at line 144"));
+    EXPECT_FALSE(dialogs.messages[0].text.contains("not installed"));
+    EXPECT_TRUE(shell.webPages.isEmpty());
+}
+
 TEST(MakePropertyValue, MakesADistinctStructPerCallWithTheValuesType)
 {
     FakeOffice office;

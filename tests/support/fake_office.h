@@ -37,7 +37,9 @@ public:
     {
         log << "CreateObject " + className;
         if (bridgeMissing)
-            throw Failure("ActiveX component can't create object", 429);
+            throw Failure("ActiveX component can't create object", platform::automation::kSuiteMissing);
+        if (!startFailure.isEmpty())
+            throw Failure(startFailure);
         return Make("ServiceManager");
     }
 
@@ -57,6 +59,8 @@ public:
     }
 
     bool bridgeMissing = false;
+    // The suite is there, but the office cannot start: CreateObject fails with this.
+    QString startFailure;
     // Loads whose URL contains this text give no document.
     QString noDocumentFor;
     // Saves report this dispatch state (1 is success) and write a file only on success.

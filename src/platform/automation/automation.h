@@ -77,6 +77,11 @@ inline Object& Use(const ObjectRef& object)
     return *object;
 }
 
+// The error number of a failure to make an object because the office suite
+// is not installed (or too broken to be called installed). Any other failure
+// to make one has a cause of its own (a profile that cannot be written, say).
+inline constexpr int kSuiteMissing = 429;
+
 // Makes objects from their class name ("com.sun.star.ServiceManager").
 class Bridge {
 public:

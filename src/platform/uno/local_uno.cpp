@@ -1,5 +1,6 @@
 #include "platform/uno/local_uno.h"
 
+#include "platform/automation/automation.h"
 #include "platform/failure.h"
 #include "platform/uno/caught_failure.h"
 #include "platform/uno/uno_text.h"
@@ -29,7 +30,8 @@ std::unique_ptr<LocalUno> Bootstrap(const QString& officeProgramDir)
 {
     const QString fundamentals = officeProgramDir + QStringLiteral("/fundamentalrc");
     if (!QFileInfo(fundamentals).isFile())
-        throw Failure(QStringLiteral("LibreOffice is not installed: %1 is missing").arg(fundamentals));
+        throw Failure(QStringLiteral("LibreOffice is not installed: %1 is missing").arg(fundamentals),
+                      automation::kSuiteMissing);
     // Our process has no ini file of its own; this makes the runtime read the
     // office's, and with it the office's type library and services.
     setenv("URE_BOOTSTRAP", ("vnd.sun.star.pathname:" + fundamentals).toLocal8Bit().constData(), 1);
@@ -45,7 +47,8 @@ std::unique_ptr<LocalUno> Bootstrap(const QString& officeProgramDir)
         if (!uno->reflection.is())
             throw Failure(QStringLiteral("The UNO runtime has no core reflection"));
     } catch (const cppu::BootstrapException& e) {
-        throw Failure(QStringLiteral("The UNO runtime could not start: ") + FromUno(e.getMessage()));
+        throw Failure(QStringLiteral("The UNO runtime could not start: ") + FromUno(e.getMessage()),
+                      automation::kSuiteMissing);
     } catch (const css::uno::Exception&) {
         throw FailureFromCaughtException();
     }

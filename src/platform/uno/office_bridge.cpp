@@ -111,7 +111,8 @@ OfficeBridge::~OfficeBridge()
 automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
 {
     if (className.compare(QLatin1String("com.sun.star.ServiceManager"), Qt::CaseInsensitive) != 0)
-        throw Failure(QStringLiteral("ActiveX component can't create object %1").arg(className), 429);
+        throw Failure(QStringLiteral("ActiveX component can't create object %1").arg(className),
+                      automation::kSuiteMissing);
     return std::make_shared<ServiceManagerObject>(liveSession());
 }
 
@@ -126,7 +127,8 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     }
     const QString soffice = options_.officeProgramDir + QStringLiteral("/soffice");
     if (!QFileInfo(soffice).isExecutable())
-        throw Failure(QStringLiteral("LibreOffice is not installed: %1 is missing").arg(soffice));
+        throw Failure(QStringLiteral("LibreOffice is not installed: %1 is missing").arg(soffice),
+                      automation::kSuiteMissing);
     const LocalUno& local = LocalUno::Get(options_.officeProgramDir);
     if (!profile_)
         profile_ = std::make_unique<OfficeProfile>(options_.profileRoot);

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -65,6 +67,17 @@ constexpr const char* kEmptySettings =
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
     "</oor:items>\n";
 
+// Makes a folder and those above it; throws, naming the path and the
+// system's reason, when it cannot be made.
+void MakeFolder(const QString& path, const char* what)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    if (error)
+        throw Failure(QStringLiteral("Cannot create the %1 in %2: %3")
+                          .arg(QLatin1String(what), path, QString::fromLocal8Bit(error.message())));
+}
+
 QByteArray SettingLine(const Setting& setting)
 {
     QByteArray element = QByteArray("<prop oor:name=\"") + setting.name + "\" oor:op=\"fuse\">" + setting.value + "</prop>";
@@ -82,17 +95,22 @@ bool IsLineOf(const QByteArray& line, const Setting& setting)
 
 OfficeProfile::OfficeProfile(const QString& root)
 {
-    if (!QDir().mkpath(root))
-        throw Failure(QStringLiteral("Cannot create the office profile folder %1").arg(root));
+    MakeFolder(root, "office profile");
     for (int slot = 0; slot < kSlots; ++slot) {
         const QString lockPath = root + QStringLiteral("/profile-%1.lock").arg(slot);
         const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0)
             throw Failure(QStringLiteral("Cannot open %1: %2").arg(lockPath, QString::fromLocal8Bit(strerror(errno))));
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            const QString path = root + QStringLiteral("/profile-%1").arg(slot);
+            try {
+                MakeFolder(path, "office profile");
+            } catch (const Failure&) {
+                ::close(fd);
+                throw;
+            }
             lockFd_ = fd;
-            path_ = root + QStringLiteral("/profile-%1").arg(slot);
-            QDir().mkpath(path_);
+            path_ = path;
             return;
         }
         ::close(fd);
@@ -120,8 +138,7 @@ void OfficeProfile::prepare() const
 {
     // What an office that was killed left in its temporary folder goes now: the slot is ours.
     QDir(temporaryFolder()).removeRecursively();
-    if (!QDir().mkpath(temporaryFolder()))
-        throw Failure(QStringLiteral("Cannot create the office's temporary folder %1").arg(temporaryFolder()));
+    MakeFolder(temporaryFolder(), "office's temporary folder");
 
     const QString folder = path_ + QStringLiteral("/user");
     const QString settingsPath = folder + QStringLiteral("/registrymodifications.xcu");
@@ -147,8 +164,9 @@ void OfficeProfile::prepare() const
     for (const Setting& setting : kSettings)
         lines.insert(end++, SettingLine(setting));
 
+    MakeFolder(folder, "office settings folder");
     QSaveFile file(settingsPath);
-    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) < 0 ||
         !file.commit())
         throw Failure(QStringLiteral("Cannot write the office settings %1: %2").arg(settingsPath, file.errorString()));
 }
