@@ -16,6 +16,7 @@
 #include "platform/window_yield.h"
 #include "output/output_destination.h"
 #include "platform/common_dialog.h"
+#include "platform/failure.h"
 #include "platform/skin_framework.h"
 
 #include <QDragMoveEvent>
@@ -319,7 +320,11 @@ void Form1::ListView1_OLEDragDrop(QEvent* event)
         return;
     }
     drop->acceptProposedAction();
-    filelist::DropFiles(*fileList_, *folderScan_, paths);
+    // What cannot be added is told, unless it may not be read or is gone.
+    filelist::DropFiles(*fileList_, *folderScan_, paths, [this](const platform::Failure& failure, int label) {
+        if (!folders::LeftOutQuietly(failure))
+            reporter()(failure.description(), locations::Form1("ListView1_OLEDragDrop"), label);
+    });
 }
 
 void Form1::PushButton9_Click()

@@ -9,9 +9,13 @@
 
 namespace batch {
 
-QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan)
+QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
+                         const std::function<void(const QString& description)>& skipped)
 {
     QStringList files;
+    scan.onSkipped = skipped;
+    const folders::StepRunner step =
+        folders::SkipAndTell([&](const platform::Failure& failure, int) { skipped(failure.description()); });
     const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
     for (const QString& given : options.paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
@@ -32,8 +36,7 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan)
         if (folder == QLatin1String("/"))
             folder.clear();
         folders::ForEachFileInTree(
-            scan, folder, pattern, [&](const QString& file) { files << file; }, folders::SkipFailures,
-            options.recursive);
+            scan, folder, pattern, [&](const QString& file) { files << file; }, step, options.recursive);
     }
     return files;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 namespace folders {
 class FolderScan;
@@ -11,7 +12,10 @@ namespace batch {
 struct BatchOptions;
 
 // The list of files to convert: files as given, folders expanded as a drop on
-// the list expands them, or, with an extension, as "Add All" does.
-QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan);
+// the list expands them, or, with an extension, as "Add All" does. Each path
+// in a folder that cannot be examined or listed is left out and its
+// failure's description handed to skipped.
+QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
+                         const std::function<void(const QString& description)>& skipped);
 
 }  // namespace batch

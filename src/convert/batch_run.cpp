@@ -8,6 +8,7 @@
 #include "convert/output_naming.h"
 #include "convert/property_value.h"
 #include "convert/run_host.h"
+#include "convert/save_target.h"
 #include "platform/automation/automation.h"
 
 #include <QDir>
@@ -194,18 +195,26 @@ void BatchRun::ConvertRows()
             platform::automation::Object& dispatcher = Use(objects.dispatcher);
             const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
                                                  Variant::Int16(0), saveArguments};
+            const SaveTarget saving(target);
             try {
-                result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
+                try {
+                    result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
+                } catch (const Failure& failure) {
+                    throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
+                                      .arg(outputPath, inputPath, failure.description()),
+                                  failure.number());
+                }
+                if (result.type() == Variant::Type::Object &&
+                    result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
+                    throw Failure(QStringLiteral("The office suite could not save %1 from %2").arg(outputPath, inputPath));
+                const QFileInfo written(target);
+                if (!written.isFile())
+                    throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
+                if (written.size() == 0)
+                    throw Failure(QStringLiteral("The office suite wrote %1 empty").arg(outputPath));
             } catch (const Failure& failure) {
-                throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
-                                  .arg(outputPath, inputPath, failure.description()),
-                              failure.number());
+                throw Failure(saving.Failed(failure.description()), failure.number());
             }
-            if (result.type() == Variant::Type::Object &&
-                result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
-                throw Failure(QStringLiteral("The office suite could not save %1").arg(outputPath));
-            if (!QFileInfo(target).isFile())
-                throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
             writtenBy.insert(target, source);
         });
         if (saved) {

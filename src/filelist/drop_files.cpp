@@ -22,23 +22,24 @@ QStringList DroppedPaths(const QMimeData* data)
     return paths;
 }
 
-void DropFiles(FileList& list, folders::FolderScan& scan, const QStringList& paths)
+void DropFiles(FileList& list, folders::FolderScan& scan, const QStringList& paths,
+               const std::function<void(const platform::Failure& failure, int label)>& tell)
 {
+    const folders::StepRunner step = folders::SkipAndTell(tell);
     for (const QString& path : paths) {
-        try {
-            const int attributes = scan.Attributes(path);
-            if (!(attributes & platform::kDirectory)) {
-                list.AddFileRow(path);
-                continue;
-            }
-            QString folder = path;
-            while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-                folder.chop(1);
-            folders::ForEachFileInTree(scan, folder, QStringLiteral("*.*"),
-                                       [&](const QString& file) { list.AddFileRow(file); }, folders::SkipFailures);
-        } catch (const platform::Failure&) {
-            // Gone between drag and drop, or not to be examined: nothing from this item.
+        int attributes = 0;
+        // Gone between drag and drop, or not to be examined: nothing from this item.
+        if (!step(100, [&] { attributes = scan.Attributes(path); }))
+            continue;
+        if (!(attributes & platform::kDirectory)) {
+            list.AddFileRow(path);
+            continue;
         }
+        QString folder = path;
+        while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+            folder.chop(1);
+        folders::ForEachFileInTree(scan, folder, QStringLiteral("*.*"),
+                                   [&](const QString& file) { list.AddFileRow(file); }, step);
     }
 }
 

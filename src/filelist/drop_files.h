@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class QMimeData;
 
 namespace folders {
 class FolderScan;
+}
+namespace platform {
+class Failure;
 }
 
 namespace filelist {
@@ -17,7 +21,9 @@ class FileList;
 QStringList DroppedPaths(const QMimeData* data);
 
 // A drop on the list: dropped files go in as delivered, dropped folders as
-// every file of their trees. A path that cannot be examined adds nothing.
-void DropFiles(FileList& list, folders::FolderScan& scan, const QStringList& paths);
+// every file of their trees. A path that cannot be examined or listed adds
+// nothing, and its failure goes to tell with the line label where it happened.
+void DropFiles(FileList& list, folders::FolderScan& scan, const QStringList& paths,
+               const std::function<void(const platform::Failure& failure, int label)>& tell);
 
 }  // namespace filelist

@@ -9,14 +9,17 @@
 
 namespace folders {
 
-bool SkipFailures(int, const std::function<void()>& statement)
+StepRunner SkipAndTell(FailureTeller tell)
 {
-    try {
-        statement();
-        return true;
-    } catch (const platform::Failure&) {
-        return false;
-    }
+    return [tell = std::move(tell)](int label, const std::function<void()>& statement) {
+        try {
+            statement();
+            return true;
+        } catch (const platform::Failure& failure) {
+            tell(failure, label);
+            return false;
+        }
+    };
 }
 
 void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& pattern,

@@ -4,6 +4,10 @@
 
 #include <functional>
 
+namespace platform {
+class Failure;
+}
+
 namespace folders {
 
 // Calls add with the path of every file, matching the pattern, in the folder
@@ -17,7 +21,9 @@ void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& p
                        const std::function<void(const QString& path)>& add, const StepRunner& step,
                        bool recursive = true);
 
-// A step runner for callers without a trap: a failing statement is skipped.
-bool SkipFailures(int label, const std::function<void()>& statement);
+// A step runner for callers without a trap of their own: a failing statement
+// is skipped, and its failure handed to tell with the statement's line label.
+using FailureTeller = std::function<void(const platform::Failure& failure, int label)>;
+StepRunner SkipAndTell(FailureTeller tell);
 
 }  // namespace folders

@@ -23,6 +23,11 @@ bool ExcludedByAttributes(int attributes)
 
 }  // namespace
 
+bool LeftOutQuietly(const Failure& failure)
+{
+    return failure.number() == platform::kPermissionDenied || failure.number() == platform::kPathNotFound;
+}
+
 bool HasUnsafeNameChars(const QString& name)
 {
     for (const QChar c : name) {
@@ -43,8 +48,13 @@ FolderScan::FolderScan(const platform::FileSystem& fileSystem, std::function<voi
 void FolderScan::GetSubDirectories2016(FolderList& folders, bool recursion)
 {
     QSet<QString> visited;
-    for (const QString& folder : folders)
-        visited.insert(fileSystem_.Identity(folder));
+    for (const QString& folder : folders) {
+        try {
+            visited.insert(fileSystem_.Identity(folder));
+        } catch (const Failure&) {
+            // Not a folder to be scanned: the scan passes over it.
+        }
+    }
     Scan(folders, recursion, visited);
 }
 
@@ -69,18 +79,29 @@ void FolderScan::Scan(FolderList& folders, bool recursion, QSet<QString>& visite
                 continue;
             for (const QString& name : fileSystem_.SubfolderNames(entry)) {
                 yield_();
-                if (name.size() >= platform::kMaxPathLength || HasUnsafeNameChars(name))
-                    continue;
                 const QString folder = entry + name + platform::kPathSeparator;
-                const QString identity = fileSystem_.Identity(folder);
-                if (identity.isEmpty() || visited.contains(identity))
-                    continue;
-                visited.insert(identity);
-                newFolders << folder;
+                try {
+                    if (HasUnsafeNameChars(name))
+                        throw Failure(QStringLiteral("Path/File access error: %1 (a name this program does not take)")
+                                          .arg(folder),
+                                      platform::kPathFileAccessError);
+                    const QString identity = fileSystem_.Identity(folder);
+                    if (visited.contains(identity))
+                        continue;
+                    visited.insert(identity);
+                    newFolders << folder;
+                } catch (const Failure& failure) {
+                    LeftOut(failure, 134);
+                }
             }
         } catch (const Failure& failure) {
-            if (failure.number() == platform::kPermissionDenied || failure.number() == platform::kPathNotFound)
+            // One that may not be listed or is gone is dropped with its files;
+            // any other stays, and the listing of its files tells why it fails.
+            if (LeftOutQuietly(failure)) {
                 folders.removeOne(entry);
+                if (onSkipped)
+                    onSkipped(failure.description());
+            }
         }
     }
 
@@ -97,6 +118,14 @@ void FolderScan::Scan(FolderList& folders, bool recursion, QSet<QString>& visite
                 folders << folder;
         });
     }
+}
+
+void FolderScan::LeftOut(const Failure& failure, int step) const
+{
+    if (onSkipped)
+        onSkipped(failure.description());
+    else if (!LeftOutQuietly(failure) && reporter_)
+        reporter_(failure.description(), app::locations::AddFolder("GetSubDirectories2016"), step);
 }
 
 QStringList FolderScan::GetFilesInFolder(const QString& folder, const QString& pattern) const

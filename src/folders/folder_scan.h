@@ -8,6 +8,7 @@
 #include <functional>
 
 namespace platform {
+class Failure;
 class FileSystem;
 }
 
@@ -38,14 +39,25 @@ public:
 
     const platform::FileSystem& fileSystem() const { return fileSystem_; }
 
+    // Told of every folder the scan leaves out, with the reason. Without it, a
+    // folder that may not be listed or is gone is left out quietly, and one
+    // left out for any other reason (too long a path, a name the program
+    // does not take, a read error) is reported.
+    std::function<void(const QString& description)> onSkipped;
+
 private:
     void Scan(FolderList& folders, bool recursion, QSet<QString>& visited);
     bool Qualifies(const QString& folder) const;
+    void LeftOut(const platform::Failure& failure, int step) const;
 
     const platform::FileSystem& fileSystem_;
     std::function<void()> yield_;
     app::ErrorReporter reporter_;
 };
+
+// True for the failures that the window passes over without a word: the path
+// may not be read, or it is gone.
+bool LeftOutQuietly(const platform::Failure& failure);
 
 // True when a folder name holds a control character, a "?", or bytes that
 // are not valid in the file-system encoding.

@@ -28,8 +28,15 @@ Directory Open(const QString& folder)
 
 bool Dots(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
 
-// The kind of an entry, looked up only when the listing does not say.
-mode_t Kind(const QByteArray& folder, const dirent* entry)
+// A link whose target is missing, or that leads round in circles, is neither
+// a file nor a folder; any other failure to follow it leaves it unknown.
+bool LeadsNowhere(int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP; }
+
+// What an entry is (S_IFDIR, S_IFREG, ...), looked up relative to the open
+// folder only when the listing does not say, so that a folder beyond the path
+// limit is examined all the same. 0 for an entry that leads nowhere, -1 for one
+// that cannot be examined.
+int Kind(DIR* dir, const dirent* entry)
 {
     switch (entry->d_type) {
     case DT_DIR: return S_IFDIR;
@@ -37,11 +44,36 @@ mode_t Kind(const QByteArray& folder, const dirent* entry)
     case DT_LNK:
     case DT_UNKNOWN: {
         struct stat target;
-        const QByteArray path = folder + '/' + entry->d_name;
-        return stat(path.constData(), &target) == 0 ? (target.st_mode & S_IFMT) : 0;
+        if (fstatat(dirfd(dir), entry->d_name, &target, 0) == 0)
+            return static_cast<int>(target.st_mode & S_IFMT);
+        return LeadsNowhere(errno) ? 0 : -1;
     }
     default: return 0;
     }
+}
+
+// The names in a folder for which keep(name, kind) holds. readdir tells its own
+// failure only through errno, which the look at an entry may have set: it is
+// cleared before each call.
+template <class Keep>
+QStringList Names(const QString& folder, Keep keep)
+{
+    Directory dir = Open(folder);
+    QStringList names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir.get());
+        if (!entry)
+            break;
+        if (Dots(entry->d_name))
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (keep(name, [&] { return Kind(dir.get(), entry); }))
+            names << name;
+    }
+    if (errno != 0)
+        throw FileSystemFailure(errno, folder);
+    return names;
 }
 
 QChar Fold(QChar c) { return c.toCaseFolded(); }
@@ -94,8 +126,11 @@ int FileSystem::Attributes(const QString& path) const
     struct stat target = link;
     if (S_ISLNK(link.st_mode)) {
         attributes |= kReparsePoint;
-        if (stat(native.constData(), &target) != 0)
+        if (stat(native.constData(), &target) != 0) {
+            if (!LeadsNowhere(errno))
+                throw FileSystemFailure(errno, path);
             target = link;
+        }
     }
     if (S_ISDIR(target.st_mode))
         attributes |= kDirectory;
@@ -115,37 +150,20 @@ int FileSystem::Attributes(const QString& path) const
 
 QStringList FileSystem::SubfolderNames(const QString& folder) const
 {
-    const QByteArray native = Native(folder);
-    Directory dir = Open(folder);
-    QStringList names;
-    // readdir tells its own failure only through errno, which the look at each
-    // entry (a link that leads nowhere, or in circles) may have set: clear it before each call.
-    for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(dir.get());
-        if (!entry)
-            break;
-        if (!Dots(entry->d_name) && Kind(native, entry) == S_IFDIR)
-            names << QFile::decodeName(entry->d_name);
-    }
-    if (errno != 0)
-        throw FileSystemFailure(errno, folder);
-    return names;
+    return Names(folder, [](const QString&, auto kind) {
+        const int found = kind();
+        return found == S_IFDIR || found < 0;
+    });
 }
 
 QStringList FileSystem::FileNames(const QString& folder, const QString& pattern) const
 {
-    const QByteArray native = Native(folder);
-    Directory dir = Open(folder);
-    QStringList names;
-    while (const dirent* entry = readdir(dir.get())) {
-        if (Dots(entry->d_name))
-            continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (MatchesWildcard(name, pattern) && Kind(native, entry) == S_IFREG)
-            names << name;
-    }
-    return names;
+    return Names(folder, [&](const QString& name, auto kind) {
+        if (!MatchesWildcard(name, pattern))
+            return false;
+        const int found = kind();
+        return found == S_IFREG || found < 0;
+    });
 }
 
 bool FileSystem::IsRegularFile(const QString& path) const
@@ -163,7 +181,7 @@ QString FileSystem::Identity(const QString& folder) const
 {
     struct stat target;
     if (stat(Native(folder).constData(), &target) != 0)
-        return {};
+        throw FileSystemFailure(errno, folder);
     return QString::number(target.st_dev) + QLatin1Char(':') + QString::number(target.st_ino);
 }
 

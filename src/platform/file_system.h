@@ -30,15 +30,20 @@ public:
     virtual ~FileSystem() = default;
 
     // The attribute word of a path (a link is described with its target's
-    // kind). Throws Failure (53, 70, 76, or 75) when the path cannot be examined.
+    // kind; one that leads nowhere or in circles is neither file nor folder).
+    // Throws Failure (53, 70, 76, or 75) when the path cannot be examined.
     virtual int Attributes(const QString& path) const;
 
     // The names of the folders directly inside a folder (links to folders
-    // included), in listing order. Throws Failure when it cannot be listed.
+    // included), in listing order, with those of entries that cannot be
+    // examined: the caller, looking at them, learns why. Throws Failure when
+    // the folder cannot be listed.
     virtual QStringList SubfolderNames(const QString& folder) const;
 
     // The names of the regular files directly inside a folder (links to
-    // regular files included) that match a wildcard pattern, in listing order.
+    // regular files included) that match a wildcard pattern, in listing
+    // order, with those of matching entries that cannot be examined. Throws
+    // Failure when the folder cannot be listed.
     virtual QStringList FileNames(const QString& folder, const QString& pattern) const;
 
     // True for an existing regular file. Never blocks, never fails.
@@ -47,8 +52,8 @@ public:
     // True for the root of the file system.
     virtual bool IsRoot(const QString& folder) const;
 
-    // A text that is the same for every path of the same real folder; empty
-    // when the folder cannot be examined.
+    // A text that is the same for every path of the same real folder. Throws
+    // Failure when the folder cannot be examined.
     virtual QString Identity(const QString& folder) const;
 };
 

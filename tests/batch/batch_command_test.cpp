@@ -1,5 +1,8 @@
 // quillmere-batch, run as a user runs it, against the installed LibreOffice.
+#include "batch/batch_inputs.h"
 #include "batch/batch_options.h"
+#include "folders/folder_scan.h"
+#include "platform/file_system.h"
 #include "process_list.h"
 #include "temp_tree.h"
 #include "xls_shape.h"
@@ -12,6 +15,10 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testing_support::DeepFolders;
 using testing_support::TempTree;
 
 namespace {
@@ -54,6 +61,40 @@ TEST(BatchArguments, BadCombinationsAreRefused)
     EXPECT_EQ(options.jobs, 2);
     EXPECT_EQ(options.paths, QStringList{"--odd.ods"});
     EXPECT_EQ(options.to, QDir::currentPath());
+}
+
+// A file system that refuses to list some folders, as one the user may not read would.
+class RefusingFileSystem : public platform::FileSystem {
+public:
+    QStringList SubfolderNames(const QString& folder) const override
+    {
+        if (folder.endsWith("/secret/"))
+            throw platform::FileSystemFailure(EACCES, folder);
+        return platform::FileSystem::SubfolderNames(folder);
+    }
+    QStringList FileNames(const QString& folder, const QString& pattern) const override
+    {
+        if (folder.endsWith("/unreadable/"))
+            throw platform::FileSystemFailure(EIO, folder);
+        return platform::FileSystem::FileNames(folder, pattern);
+    }
+};
+
+TEST(BatchInputs, EveryPathLeftOutOfTheListIsNamed)
+{
+    TempTree tree({"in/a.ods", "in/secret/s.ods", "in/unreadable/u.ods", "in/ok/b.ods"});
+    RefusingFileSystem fileSystem;
+    QStringList reports;
+    folders::FolderScan scan(fileSystem, [] {}, [&](const QString& d, const QString&, int) { reports << d; });
+    batch::BatchOptions options = batch::ParseArguments({"--recursive", tree / "in"});
+    QStringList skipped;
+    QStringList files = batch::ExpandInputs(options, scan, [&](const QString& d) { skipped << d; });
+    files.sort();
+    EXPECT_EQ(files, (QStringList{tree / "in/a.ods", tree / "in/ok/b.ods"}));
+    skipped.sort();
+    EXPECT_EQ(skipped, (QStringList{"Path/File access error: " + tree / "in/unreadable/ (Input/output error)",
+                                    "Permission denied: " + tree / "in/secret/"}));
+    EXPECT_TRUE(reports.isEmpty());
 }
 
 class BatchCommand : public ::testing::Test {
@@ -206,6 +247,106 @@ TEST_F(BatchCommand, FilesThatNeedMoreMemoryThanAnOfficeMayTakeFailAloneInEveryW
     EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
 }
 
+// A file system of 64 KB of its own, mounted over a folder for the length of a test.
+class SmallDisk {
+public:
+    explicit SmallDisk(QString folder) : folder_(std::move(folder))
+    {
+        mounted_ = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder_}) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            QProcess::execute("umount", {folder_});
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+TEST_F(BatchCommand, OnAFullDiskEveryFailedSaveIsReportedAndNoBrokenWorkbookIsLeft)
+{
+    SmallDisk disk(tree / "out");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root (or CAP_SYS_ADMIN), which this run does not have";
+
+    // More workbooks than fit: the later saves run out of room part way.
+    QStringList inputs;
+    for (int copy = 1; copy <= 12; ++copy) {
+        const QString name = QStringLiteral("in/copy%1.ods").arg(copy, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/") + (copy % 2 ? "issues.ods" : "special_cells.ods"),
+                                tree / name));
+        inputs << name;
+    }
+    for (const QString jobs : {"1", "2"}) {
+        for (const QString& name : Files(tree / "out"))
+            QFile::remove(tree / "out/" + name);
+        Result run = RunBatch(QStringList{"--jobs", jobs, "--to", "out"} + inputs, tree.root());
+        EXPECT_EQ(run.status, 1) << run.err.toStdString();
+        const QStringList written = Files(tree / "out");
+        EXPECT_FALSE(written.isEmpty());
+        for (const QString& name : written)
+            EXPECT_FALSE(testing_support::XlsShape(tree / "out/" + name).empty()) << name.toStdString();
+        // Each input either has its workbook or a report that says nothing was written.
+        const int failed = static_cast<int>(run.err.count(". Nothing was written.\n"));
+        EXPECT_EQ(failed + written.size(), inputs.size()) << "with --jobs " << jobs.toStdString() << "\n"
+                                                          << run.err.toStdString();
+    }
+
+    // With no room at all, a workbook from an earlier run is left as it was.
+    for (const QString& name : Files(tree / "out"))
+        QFile::remove(tree / "out/" + name);
+    ASSERT_EQ(RunBatch({"--to", "out", "in/covered.ods"}, tree.root()).status, 0);
+    ASSERT_TRUE(QFile::rename(tree / "out/covered.xls", tree / "out/date.xls"));
+    QFile earlier(tree / "out/date.xls");
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray before = earlier.readAll();
+    earlier.close();
+    QFile filler(tree / "out/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(1024, 'x')) == 1024) {
+    }
+    filler.close();
+    Result full = RunBatch({"--to", "out", "in/date.ods"}, tree.root());
+    EXPECT_EQ(full.status, 1);
+    EXPECT_TRUE(full.err.contains("Nothing was written: the file already there is as it was.")) << full.err.toStdString();
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), before);
+}
+
+TEST_F(BatchCommand, OddEntriesInATreeHideNothingAndWhatCannotBeReachedIsNamed)
+{
+    tree.Add("in/sub/");
+    ASSERT_TRUE(QFile::copy(tree / "in/date.ods", tree / "in/sub/inner.ods"));
+    for (const QString place : {"in/", "in/sub/"}) {
+        const QByteArray folder = (tree / place).toLocal8Bit();
+        ASSERT_EQ(symlink("/nonexistent/target.ods", folder + "dangling.ods"), 0);
+        ASSERT_EQ(symlink(folder + "circle", folder + "circle"), 0);
+        ASSERT_EQ(mkfifo(folder + "pipe.ods", 0644), 0);
+    }
+    Result run = RunBatch({"--to", "out", "--recursive", "in"}, tree.root());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls", "inner.xls"}));
+
+    // A spreadsheet whose path is longer than the system takes is named, and the status says so.
+    const QString top = tree / "in";
+    const int levels = (4095 - 2 - static_cast<int>(top.toLocal8Bit().size())) / 201;
+    const DeepFolders deep(top, QString(200, 'd'), levels);
+    QFile source(tree / "in/date.ods");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    deep.AddFile(QByteArray(250, 'x') + ".ods", source.readAll());
+    run = RunBatch({"--to", "out", "--recursive", "in"}, tree.root());
+    EXPECT_EQ(run.status, 1);
+    const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Skipped: Path/File access error: " + top + "/ddd"));
+    EXPECT_TRUE(lines[0].endsWith("xxx.ods (File name too long)"));
+    EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls", "inner.xls"}));
+}
+
 TEST_F(BatchCommand, AMissingFolderIsRefusedWithTheWindowsWording)
 {
     Result run = RunBatch({"--to", "nowhere", "in"}, tree.root());
@@ -236,6 +377,19 @@ TEST_F(BatchCommand, WithoutTheOfficeSuiteTheCommandSaysSoAndEnds)
     Result run = RunBatch({"--to", "out", "in"}, tree.root(), environment);
     EXPECT_EQ(run.status, 3);
     EXPECT_TRUE(run.err.startsWith("Error 214878392\n\nOpenOffice is required")) << run.err.toStdString();
+}
+
+TEST_F(BatchCommand, AnOfficeThatCannotStartIsToldWithItsCauseNotAsAMissingSuite)
+{
+    // A file where the cache folder should be: no office profile can be made there.
+    tree.Add("cache");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CACHE_HOME", tree / "cache");
+    Result run = RunBatch({"--to", "out", "in"}, tree.root(), environment);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot create the office profile in " + tree / "cache/quillmere/office" +
+                           ": Not a directory\nin Quillmere2021/08/31.Form1.Form_Load at line 144\n\n");
+    EXPECT_TRUE(Files(tree / "out").isEmpty());
 }
 
 }  // namespace

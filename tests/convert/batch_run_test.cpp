@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QUrl>
 
 using platform::automation::VariantArray;
 using testing_support::FormFixture;
@@ -205,8 +206,36 @@ TEST_F(StartSaving, ASaveTheSuiteRejectsIsReportedNotSilent)
     office.saveState = 0;
     Run();
     EXPECT_EQ(ReportedLines(), std::vector<int>{162});
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save " + out + "/a.xls\r\n"));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save " + out +
+                                                    "/a.xls from /in/a.ods. Nothing was written.\r\n"))
+        << dialogs.messages[0].text.toStdString();
     EXPECT_EQ(office.openDocuments, 0);
+}
+
+TEST_F(StartSaving, WhatAFailedSaveLeftGoesButAWorkbookFromBeforeStays)
+{
+    Add({"/in/new.ods", "/in/old.ods"});
+    QFile earlier(out + "/old.xls");
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the workbook of an earlier run");
+    earlier.close();
+    // A full disk: the office starts each file and gives up part way.
+    office.saveState = 0;
+    office.onSave = [&] {
+        const QString target = QUrl(office.savedUrls.last()).toLocalFile();
+        if (target.endsWith("old.xls"))
+            return;
+        QFile partial(target);
+        ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+        partial.write(QByteArray(4096, '\xd0'));
+    };
+    Run();
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{162, 162}));
+    EXPECT_FALSE(QFile::exists(out + "/new.xls"));
+    EXPECT_TRUE(dialogs.messages[0].text.contains("new.ods. Nothing was written.\r\n"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "the workbook of an earlier run");
+    EXPECT_TRUE(dialogs.messages[1].text.contains("old.ods. Nothing was written: the file already there is as it was."));
 }
 
 TEST_F(StartSaving, ASaveThatRaisesIsReportedByNameAndTheDocumentStillCloses)
@@ -216,7 +245,7 @@ TEST_F(StartSaving, ASaveThatRaisesIsReportedByNameAndTheDocumentStillCloses)
     Run();
     EXPECT_EQ(ReportedLines(), std::vector<int>{162});
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not save " + out +
-                                                    "/a.xls from /in/a.ods: Write error\r\n"))
+                                                    "/a.xls from /in/a.ods: Write error. Nothing was written.\r\n"))
         << dialogs.messages[0].text.toStdString();
     EXPECT_EQ(office.CallsTo("Close").size(), 2);
     EXPECT_TRUE(QFile::exists(out + "/b.xls"));

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using testing_support::DeepFolders;
 using folders::FolderList;
 using folders::FolderScan;
 using testing_support::TempTree;
@@ -46,6 +47,7 @@ protected:
         FolderScan scan(fileSystem, [this] { ++yields; }, [this](const QString& d, const QString&, int step) {
             reports << QString::number(step) + " " + d;
         });
+        scan.onSkipped = onSkipped;
         FolderList list{start + "/"};
         scan.GetSubDirectories2016(list, recursion);
         return list;
@@ -61,6 +63,7 @@ protected:
     FaultyFileSystem fileSystem;
     int yields = 0;
     QStringList reports;
+    std::function<void(const QString&)> onSkipped;
 };
 
 TEST_F(FolderScanTest, AFolderWithoutSubfoldersComesBackUnchanged)
@@ -141,6 +144,26 @@ TEST_F(FolderScanTest, FoldersRefusedOrGoneAreDroppedSilentlyOthersKept)
     }();
     EXPECT_EQ(found, (QSet<QString>{"/", "/ok/", "/ok/inner/", "/flaky/"}));
     EXPECT_TRUE(reports.isEmpty());
+
+    // The command hears of each one left out.
+    QStringList skipped;
+    onSkipped = [&](const QString& description) { skipped << description; };
+    Scan(tree.root());
+    skipped.sort();
+    EXPECT_EQ(skipped, (QStringList{"Listing failed: " + tree / "gone/", "Listing failed: " + tree / "refused/"}));
+}
+
+TEST_F(FolderScanTest, AFolderBeyondThePathLimitIsReportedNotDroppedInSilence)
+{
+    TempTree tree({"near/"});
+    const DeepFolders deep(tree.root(), QString(200, 'd'), 22);
+    const QStringList found = Relative(Scan(tree.root()), tree);
+    // Folders up to the limit are found; the first one past it is reported with the system's reason.
+    const int reachable = (4095 - tree.root().size() - 1) / 201;
+    EXPECT_EQ(found.size(), 2 + reachable);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].startsWith("134 Path/File access error: " + tree.root() + "/ddd"));
+    EXPECT_TRUE(reports[0].endsWith("/ (File name too long)")) << reports[0].toStdString();
 }
 
 TEST_F(FolderScanTest, HiddenSystemFoldersAreLeftOutWithTheirTreesUnlessARoot)
@@ -161,6 +184,12 @@ TEST_F(FolderScanTest, UnsafeFolderNamesAreSkippedWithWhatLiesBelow)
     const QStringList list = Relative(Scan(tree.root()), tree);
     const QSet<QString> found(list.begin(), list.end());
     EXPECT_EQ(found, (QSet<QString>{"/", "/Données/", "/Données/x/", "/報告/"}));
+    // ... but not in silence.
+    EXPECT_EQ(reports.size(), 3);
+    for (const QString& report : reports)
+        EXPECT_TRUE(report.startsWith("134 ") && report.endsWith("(a name this program does not take)"))
+            << report.toStdString();
+    rmdir(badBytes.constData());  // a name the temporary folder's own clean-up cannot spell
 }
 
 TEST(HasUnsafeNameChars, FlagsControlCharactersQuestionMarksAndUndecodableBytes)
@@ -208,6 +237,22 @@ TEST_F(FolderFiles, OnlyRegularFilesAreListedAndSpecialFilesNeverOpened)
     EXPECT_FALSE(scan.IsExistingFile(tree / "missing"));
     EXPECT_FALSE(scan.IsExistingFile(""));
     EXPECT_TRUE(scan.IsExistingFile(tree / "link.ods"));
+}
+
+TEST_F(FolderFiles, AnEntryThatCannotBeExaminedIsListedSoThatLookingAtItTellsWhy)
+{
+    TempTree tree({"real.ods"});
+    // A link to a name longer than any file name: following it fails, and not because nothing is there.
+    ASSERT_EQ(symlink(QByteArray(300, 'x').constData(), (tree / "odd.ods").toLocal8Bit().constData()), 0);
+    QStringList names = scan.GetFilesInFolder(tree.root(), "*.ods");
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"odd.ods", "real.ods"}));
+    try {
+        scan.Attributes(tree / "odd.ods");
+        FAIL();
+    } catch (const platform::Failure& failure) {
+        EXPECT_EQ(failure.description(), "Path/File access error: " + tree / "odd.ods" + " (File name too long)");
+    }
 }
 
 TEST_F(FolderFiles, AFolderThatCannotBeListedFailsTheCaller)
