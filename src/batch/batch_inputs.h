@@ -14,7 +14,8 @@ struct BatchOptions;
 // The list of files to convert: files as given, folders expanded as a drop on
 // the list expands them, or, with an extension, as "Add All" does. Each path
 // in a folder that cannot be examined or listed is left out and its
-// failure's description handed to skipped.
+// failure's description handed to skipped, which becomes the scan's
+// onSkipped as well.
 QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
                          const std::function<void(const QString& description)>& skipped);
 

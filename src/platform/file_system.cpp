@@ -150,10 +150,7 @@ int FileSystem::Attributes(const QString& path) const
 
 QStringList FileSystem::SubfolderNames(const QString& folder) const
 {
-    return Names(folder, [](const QString&, auto kind) {
-        const int found = kind();
-        return found == S_IFDIR || found < 0;
-    });
+    return Names(folder, [](const QString&, auto kind) { return kind() == S_IFDIR; });
 }
 
 QStringList FileSystem::FileNames(const QString& folder, const QString& pattern) const

@@ -35,15 +35,14 @@ public:
     virtual int Attributes(const QString& path) const;
 
     // The names of the folders directly inside a folder (links to folders
-    // included), in listing order, with those of entries that cannot be
-    // examined: the caller, looking at them, learns why. Throws Failure when
-    // the folder cannot be listed.
+    // included), in listing order. Throws Failure when it cannot be listed.
     virtual QStringList SubfolderNames(const QString& folder) const;
 
     // The names of the regular files directly inside a folder (links to
     // regular files included) that match a wildcard pattern, in listing
-    // order, with those of matching entries that cannot be examined. Throws
-    // Failure when the folder cannot be listed.
+    // order, with those of matching entries that cannot be examined (a link
+    // whose target cannot be reached): the caller, looking at them, learns
+    // why. Throws Failure when the folder cannot be listed.
     virtual QStringList FileNames(const QString& folder, const QString& pattern) const;
 
     // True for an existing regular file. Never blocks, never fails.

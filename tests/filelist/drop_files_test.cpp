@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <unistd.h>
+
 using testing_support::FormFixture;
 using testing_support::TempTree;
 
@@ -79,6 +81,21 @@ TEST_F(DropOnList, AnEmptyFolderOrAVanishedPathAddsNothingAndTheRestStillGoesIn)
     ASSERT_TRUE(Drop(Files({tree / "empty", tree / "vanished", tree / "gone/folder", tree / "a.ods"})));
     EXPECT_EQ(Rows(), QStringList{tree / "a.ods"});
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(DropOnList, AFileInADroppedFolderThatCannotBeExaminedIsReportedNotLostInSilence)
+{
+    TempTree tree({"D/a.ods"});
+    // A link to a name longer than any file name: following it fails, and not because nothing is there.
+    ASSERT_EQ(symlink(QByteArray(300, 'x').constData(), (tree / "D/odd.ods").toLocal8Bit().constData()), 0);
+    ASSERT_TRUE(Drop(Files({tree / "D"})));
+    EXPECT_EQ(Rows(), QStringList{tree / "D/a.ods"});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, "Application Error");
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("Path/File access error: " + tree / "D/odd.ods" +
+                                                    " (File name too long)\r\nin Quillmere2021/08/31.Form1."
+                                                    "ListView1_OLEDragDrop at line 132"))
+        << dialogs.messages[0].text.toStdString();
 }
 
 TEST_F(DropOnList, ADragWithoutAFileListIsRefused)
