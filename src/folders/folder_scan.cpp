@@ -80,19 +80,24 @@ void FolderScan::Scan(FolderList& folders, bool recursion, QSet<QString>& visite
             for (const QString& name : fileSystem_.SubfolderNames(entry)) {
                 yield_();
                 const QString folder = entry + name + platform::kPathSeparator;
+                if (HasUnsafeNameChars(name)) {
+                    LeftOut(Failure(QStringLiteral("Path/File access error: %1 (a name this program does not take)")
+                                        .arg(folder),
+                                    platform::kPathFileAccessError),
+                            134);
+                    continue;
+                }
+                QString identity;
                 try {
-                    if (HasUnsafeNameChars(name))
-                        throw Failure(QStringLiteral("Path/File access error: %1 (a name this program does not take)")
-                                          .arg(folder),
-                                      platform::kPathFileAccessError);
-                    const QString identity = fileSystem_.Identity(folder);
-                    if (visited.contains(identity))
-                        continue;
-                    visited.insert(identity);
-                    newFolders << folder;
+                    identity = fileSystem_.Identity(folder);
                 } catch (const Failure& failure) {
                     LeftOut(failure, 134);
+                    continue;
                 }
+                if (visited.contains(identity))
+                    continue;
+                visited.insert(identity);
+                newFolders << folder;
             }
         } catch (const Failure& failure) {
             // One that may not be listed or is gone is dropped with its files;

@@ -6,6 +6,8 @@
 //
 // It must not allocate: it stands in for the allocator.
 
+#include "platform/uno/office_guard.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
@@ -19,7 +21,8 @@ void* __libc_realloc(void* old, size_t size);
 
 namespace {
 
-constexpr char kNote[] = "quillmere: memory limit reached: an allocation of ";
+using platform::uno::kMemoryRefusedNote;
+constexpr char kAllocation[] = ": an allocation of ";
 constexpr char kEnd[] = " bytes was refused\n";
 
 void Note(size_t size)
@@ -34,7 +37,8 @@ void Note(size_t size)
         digits[--first] = char('0' + size % 10);
         size /= 10;
     } while (size > 0 && first > 0);
-    [[maybe_unused]] ssize_t written = ::write(2, kNote, sizeof kNote - 1);
+    [[maybe_unused]] ssize_t written = ::write(2, kMemoryRefusedNote, sizeof kMemoryRefusedNote - 1);
+    written = ::write(2, kAllocation, sizeof kAllocation - 1);
     written = ::write(2, digits + first, sizeof digits - first);
     written = ::write(2, kEnd, sizeof kEnd - 1);
     errno = savedError;

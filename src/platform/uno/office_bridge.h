@@ -60,14 +60,13 @@ public:
 
 private:
     std::shared_ptr<OfficeSession> liveSession();
+    void writeReadableList();
 
     OfficeBridgeOptions options_;
     mutable std::mutex mutex_;
     std::unique_ptr<OfficeProfile> profile_;
     std::shared_ptr<OfficeSession> session_;
     int starts_ = 0;
-    void writeReadableList();
-
     QString reading_;
     QString writing_;
     QStringList outputFolders_;

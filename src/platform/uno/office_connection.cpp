@@ -5,6 +5,7 @@
 #include "platform/uno/call_runner.h"
 #include "platform/uno/caught_failure.h"
 #include "platform/uno/local_uno.h"
+#include "platform/uno/office_guard.h"
 #include "platform/uno/uno_text.h"
 
 #include <com/sun/star/bridge/XBridgeFactory.hpp>
@@ -47,13 +48,11 @@ OfficeProcessSetup ProcessSetup(const OfficeLaunch& launch)
         setup.dataLimitMB = OfficeDataLimitMB(launch.memoryLimitMB);
     setup.preload = launch.guardLibrary;
     if (!launch.guardLibrary.isEmpty() && !launch.readableRoots.isEmpty())
-        setup.environment << QStringLiteral("QUILLMERE_READABLE_ROOTS=") + launch.readableRoots.join(QLatin1Char(':'))
-                          << QStringLiteral("QUILLMERE_READABLE_LIST=") + launch.readableList;
+        setup.environment << QLatin1String(kReadableRootsVariable) + QLatin1Char('=') +
+                                 launch.readableRoots.join(QLatin1Char(':'))
+                          << QLatin1String(kReadableListVariable) + QLatin1Char('=') + launch.readableList;
     return setup;
 }
-
-// What the guard library writes (see memory_refusal_note.cpp).
-constexpr char kMemoryRefused[] = "quillmere: memory limit reached";
 
 // Notes when the bridge goes away, whichever side ends it.
 class BridgeWatch : public cppu::WeakImplHelper1<css::lang::XEventListener> {
@@ -154,7 +153,7 @@ bool OfficeConnection::reachedMemoryLimit()
         return false;
     logSizeSeen_ = size;
     QFile log(launch_.logPath);
-    memoryRefused_ = log.open(QIODevice::ReadOnly) && log.readAll().contains(kMemoryRefused);
+    memoryRefused_ = log.open(QIODevice::ReadOnly) && log.readAll().contains(kMemoryRefusedNote);
     return memoryRefused_;
 }
 

@@ -240,11 +240,12 @@ void OfficeProcess::removeCutShortSaves(const QList<pid_t>& processes) const
 void OfficeProcess::noteOutputFolder(const QString& folder)
 {
     std::lock_guard lock(mutex_);
-    // A name with a line break in it cannot go down the pipe as a line.
-    // Known while the office runs: one that quits by itself is gone from /proc by the end.
+    // The office's processes, noted while it runs: one that quits by itself
+    // is gone from /proc by the end, yet may have begun a save.
     for (pid_t pid : processes())
         if (!processesSeen_.contains(pid))
             processesSeen_ << pid;
+    // A name with a line break in it cannot go down the pipe as a line.
     if (outputFolders_.contains(folder) || folder.contains(QLatin1Char('\n')) || watchdogPipe_ < 0)
         return;
     outputFolders_ << folder;

@@ -25,10 +25,9 @@ public:
     // but the files we name: macros never run (highest security level, no
     // trusted locations), links in documents are never updated, links from
     // untrusted documents are not followed, nothing is fetched over the
-    // network, no document is locked; and Calc's
-    // input line, which no hidden document needs, stays closed. Empties the
-    // temporary folder. Throws platform::Failure when the settings cannot be
-    // written.
+    // network, no document is locked; and Calc's input line, which no hidden
+    // document needs, stays closed. Empties the temporary folder. Throws
+    // platform::Failure when the settings cannot be written.
     void prepare() const;
 
     // Where the office keeps its temporary files, so that none is left

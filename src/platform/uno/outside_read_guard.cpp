@@ -10,6 +10,8 @@
 // office may read back the temporary files of its saves ("lu...tmp").
 // Without the first variable nothing is refused.
 
+#include "platform/uno/office_guard.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
@@ -79,7 +81,7 @@ bool Listed(const std::string& path, const char* listPath)
 // guards against; nor is listing a folder.
 bool MayOpen(const char* path, int flags)
 {
-    const char* roots = std::getenv("QUILLMERE_READABLE_ROOTS");
+    const char* roots = std::getenv(platform::uno::kReadableRootsVariable);
     if (!roots || !path || (flags & (O_WRONLY | O_RDWR | O_CREAT | O_DIRECTORY)))
         return true;
     // Most opens are of the system's own files, under folders only root (or we)
@@ -93,7 +95,7 @@ bool MayOpen(const char* path, int flags)
     const std::string real(resolved);
     if (UnderRoots(real, roots))
         return true;
-    const char* list = std::getenv("QUILLMERE_READABLE_LIST");
+    const char* list = std::getenv(platform::uno::kReadableListVariable);
     return list && Listed(real, list);
 }
 
