@@ -36,6 +36,9 @@ Times Convert(platform::uno::OfficeBridge& office, convert::Excel97Examination& 
     clock.start();
     ObjectRef manager = office.CreateObject(QLatin1String(convert::kServiceManager));
     ObjectRef desktop = manager->call("createInstance", {"com.sun.star.frame.Desktop"}).toObject();
+    // The office may read only the files it is told of.
+    office.WillRead(QFileInfo(input).absoluteFilePath());
+    office.WillWrite(output);
     ObjectRef document =
         desktop
             ->call("loadComponentFromURL", {convert::FileUrl(QFileInfo(input).absoluteFilePath()), "_blank", Variant::Int16(0),

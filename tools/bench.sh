@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; prints figures, judges nothing.
-#   tools/bench.sh [COUNT]   COUNT generated spreadsheets (default 300)
+#   tools/bench.sh [COUNT]   COUNT generated spreadsheets (default 1000)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/tools/install-deps.sh" unoconv python3-uno
+"$here/tools/install-deps.sh"
 "$here/tools/build.sh" >/dev/null
-count="${1:-300}"
+count="${1:-1000}"
+n_files=$count
 corpus="$(cd "$here/../shared/corpus" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -16,47 +17,66 @@ echo "== Add All on a large tree, beside find"
 "$here/build/bench/add_all_benchmark"
 
 echo
-echo "== Conversion: $count generated spreadsheets and the corpus (without issue_594_dos.ods)"
+echo "== Conversion speed: $count small generated spreadsheets, beside soffice --convert-to"
 /usr/bin/python3 "$here/bench/make_many.py" "$work/in" "$count"
-for f in "$corpus"/*.ods; do [ "$(basename "$f")" = issue_594_dos.ods ] || cp "$f" "$work/in/"; done
 files=("$work/in"/*)
-n=${#files[@]}
 batch="$here/build/quillmere/quillmere-batch"
 soffice=/usr/lib/libreoffice/program/soffice
-
-seconds() { local start end; start=$(date +%s.%N); "$@" >/dev/null 2>&1 || true; end=$(date +%s.%N); echo "$end - $start" | bc -l; }
+measure=("/usr/bin/python3" "$here/bench/measure_run.py")
 made() { ls "$work/$1" | wc -l; }
+field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }
 # First starts (profiles, filters) before any clock.
-"$batch" --to "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
+"$batch" --jobs 1 --to "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
 "$soffice" -env:UserInstallation="file://$work/soffice-profile" --headless --convert-to xls --outdir "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
-/usr/bin/python3 "$here/bench/office_alone.py" store-to "$work/alone-profile" "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
 
-mkdir -p "$work/out1" "$work/out2" "$work/out3" "$work/out4" "$work/out5" "$work/out6"
-t1=$(seconds "$batch" --jobs 1 --to "$work/out1" "${files[@]}")
-t2=$(seconds "$batch" --jobs 2 --to "$work/out2" "${files[@]}")
-t3=$(seconds "$soffice" -env:UserInstallation="file://$work/soffice-profile" --headless --convert-to xls --outdir "$work/out3" "${files[@]}")
-# The office driven from Python through each call sequence: what the office itself costs.
-t5=$(seconds /usr/bin/python3 "$here/bench/office_alone.py" save-as "$work/alone-profile" "$work/out5" "${files[@]}")
-t6=$(seconds /usr/bin/python3 "$here/bench/office_alone.py" store-to "$work/alone-profile" "$work/out6" "${files[@]}")
-# soffice may make fewer workbooks than it was given files (it stops after a few hundred
-# here), so the ratios compare seconds per workbook made.
-per() { echo "$1 / $2" | bc -l; }
-s3=$(per "$t3" "$(made out3)")
-ratio() { printf 'ratio to soffice %.2f per workbook' "$(echo "$(per "$1" "$(made "$2")") / $s3" | bc -l)"; }
-printf 'soffice --convert-to:                          %7.2f s  (%d workbooks of %d files)\n' "$t3" "$(made out3)" "$n"
-printf 'quillmere-batch --jobs 1:                      %7.2f s  (%d workbooks)  %s\n' "$t1" "$(made out1)" "$(ratio "$t1" out1)"
-printf 'quillmere-batch --jobs 2:                      %7.2f s  (%d workbooks)  %s\n' "$t2" "$(made out2)" "$(ratio "$t2" out2)"
-printf 'office alone from Python, the run'"'"'s save-as:   %7.2f s  (%d workbooks)  %s\n' "$t5" "$(made out5)" "$(ratio "$t5" out5)"
-printf 'office alone from Python, soffice'"'"'s store-to:  %7.2f s  (%d workbooks)  %s\n' "$t6" "$(made out6)" "$(ratio "$t6" out6)"
-printf 'per workbook: ours %.1f ms, soffice %.1f ms; the same save-as calls from Python %.1f ms, store-to from Python %.1f ms\n' \
-    "$(echo "$(per "$t1" "$(made out1)") * 1000" | bc -l)" "$(echo "$s3 * 1000" | bc -l)" \
-    "$(echo "$(per "$t5" "$(made out5)") * 1000" | bc -l)" "$(echo "$(per "$t6" "$(made out6)") * 1000" | bc -l)"
-if command -v unoconv >/dev/null; then
-  t4=$(seconds unoconv -f xls -o "$work/out4/" "${files[@]}")
-  printf 'unoconv:                                       %7.2f s  (%d workbooks)\n' "$t4" "$(made out4)"
-else
-  echo "unoconv: not installed (Debian 12: apt-get install unoconv)"
-fi
+# soffice --convert-to makes no more than 247 workbooks a call (and says nothing
+# of the rest), so it gets 200 files a call through xargs, as a user would give them.
+mkdir -p "$work/soffice"
+soffice_run=$("${measure[@]}" "$n_files" -- sh -c 'printf "%s\0" "$@" | xargs -0 -n 200 '"$soffice"' -env:UserInstallation=file://'"$work"'/soffice-profile --headless --convert-to xls --outdir '"$work"'/soffice' sh "${files[@]}")
+t_soffice=$(field seconds "$soffice_run")
+printf '%-44s %6.2f s  %6.1f files/s  %4d workbooks  offices at most %s MB\n' \
+    "soffice --convert-to, 200 files a call:" "$t_soffice" "$(echo "$n_files / $t_soffice" | bc -l)" "$(made soffice)" \
+    "$(field office_peak_mb "$soffice_run")"
+declare -A t_jobs
+default_jobs=$("$batch" --help | sed -n 's/.*here \([0-9]*\)).*/\1/p')
+for jobs in 1 2 default; do
+  out="$work/jobs-$jobs"
+  mkdir -p "$out"
+  option=(--jobs "$jobs")
+  [ "$jobs" = default ] && option=()
+  run=$("${measure[@]}" "$n_files" -- "$batch" "${option[@]}" --to "$out" "${files[@]}")
+  t=$(field seconds "$run")
+  t_jobs[$jobs]=$t
+  label="quillmere-batch --jobs $jobs:"
+  [ "$jobs" = default ] && label="quillmere-batch (default, $default_jobs jobs):"
+  printf '%-44s %6.2f s  %6.1f files/s  %4d workbooks  offices at most %s MB (largest %s MB)  %.2f times soffice\n' \
+      "$label" "$t" "$(echo "$n_files / $t" | bc -l)" "$(made "jobs-$jobs")" "$(field office_peak_mb "$run")" \
+      "$(field largest_office_mb "$run")" "$(echo "$t_soffice / $t" | bc -l)"
+done
+
+# Start-up apart from the steady rate: a run of as many files as jobs is
+# start-up and one conversion each.
+for jobs in 1 2; do
+  mkdir -p "$work/start-$jobs"
+  short=$("${measure[@]}" "$jobs" -- "$batch" --jobs "$jobs" --to "$work/start-$jobs" "${files[@]:0:$jobs}")
+  ts=$(field seconds "$short")
+  tl=${t_jobs[$jobs]}
+  printf 'quillmere-batch --jobs %d: %d files in %.2f s (start-up and one file each); steady rate %.1f files/s\n' \
+      "$jobs" "$jobs" "$ts" "$(echo "($n_files - $jobs) / ($tl - $ts)" | bc -l)"
+done
+
+echo
+echo "== 2,000 small files with the default jobs: offices kept for the whole run, or replaced every 200 files"
+/usr/bin/python3 "$here/bench/make_many.py" "$work/in2000" 2000
+for every in 0 200; do
+  mkdir -p "$work/long-$every"
+  run=$(QUILLMERE_FILES_PER_OFFICE=$every "${measure[@]}" 2000 -- "$batch" --to "$work/long-$every" "$work/in2000")
+  label="kept:"
+  [ "$every" = 0 ] || label="replaced every $every files:"
+  printf '%-30s %6.2f s  %5.1f files/s  files/s by quarter %s  offices at most %s MB  %d workbooks\n' "$label" \
+      "$(field seconds "$run")" "$(field rate "$run")" "$(field quarters "$run")" "$(field office_peak_mb "$run")" \
+      "$(made "long-$every")"
+done
 
 echo
 echo "== 200 files through the run, with and without an office crash in the middle"

@@ -10,9 +10,15 @@
 namespace batch {
 
 QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
-                         const std::function<void(const QString& description)>& skipped)
+                         const std::function<void(const QString& description)>& skipped,
+                         const std::function<void(int found)>& found)
 {
     QStringList files;
+    const auto add = [&](const QString& file) {
+        files << file;
+        if (found)
+            found(static_cast<int>(files.size()));
+    };
     scan.onSkipped = skipped;
     const folders::StepRunner step =
         folders::SkipAndTell([&](const platform::Failure& failure, int) { skipped(failure.description()); });
@@ -23,11 +29,11 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
         try {
             attributes = scan.Attributes(path);
         } catch (const platform::Failure&) {
-            files << path;  // reported by the run, as a row that cannot be opened
+            add(path);  // reported by the run, as a row that cannot be opened
             continue;
         }
         if (!(attributes & platform::kDirectory)) {
-            files << path;
+            add(path);
             continue;
         }
         QString folder = path;
@@ -36,7 +42,7 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
         if (folder == QLatin1String("/"))
             folder.clear();
         folders::ForEachFileInTree(
-            scan, folder, pattern, [&](const QString& file) { files << file; }, step, options.recursive);
+            scan, folder, pattern, add, step, options.recursive);
     }
     return files;
 }

@@ -15,8 +15,10 @@ struct BatchOptions;
 // the list expands them, or, with an extension, as "Add All" does. Each path
 // in a folder that cannot be examined or listed is left out and its
 // failure's description handed to skipped, which becomes the scan's
-// onSkipped as well.
+// onSkipped as well. found, when given, hears the number of files found so
+// far after each one.
 QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
-                         const std::function<void(const QString& description)>& skipped);
+                         const std::function<void(const QString& description)>& skipped,
+                         const std::function<void(int found)>& found = {});
 
 }  // namespace batch

@@ -1,8 +1,18 @@
 #include "batch/batch_options.h"
 
+#include "platform/office_memory.h"
+
 #include <QDir>
+#include <QThread>
+
+#include <algorithm>
 
 namespace batch {
+
+int DefaultJobs()
+{
+    return std::clamp(std::min(QThread::idealThreadCount(), platform::OfficesThatFit()), 1, kMostJobs);
+}
 
 QString Usage()
 {
@@ -15,7 +25,9 @@ QString Usage()
         "  --beside         write each workbook beside its spreadsheet\n"
         "  --recursive      take the files of folders below a given folder too\n"
         "  --extension EXT  from folders, take only files ending in .EXT (\"*\" for all)\n"
-        "  --jobs N         convert with N office processes at once (default 1)\n"
+        "  --jobs N         convert with N offices at once (default: one per processor\n"
+        "                   core, as long as half of the memory gives each 1,024 MB;\n"
+        "                   here %1)\n"
         "  --help           show this text\n"
         "\n"
         "A PATH that is a file is converted as it is; a folder adds every file in it (names\n"
@@ -30,12 +42,15 @@ QString Usage()
         "\n"
         "Each office may use half of the machine's memory shared among the jobs, but no\n"
         "less than 1,024 MB and no more than 2,048 MB; a file that needs more fails and\n"
-        "the next one gets a fresh office. QUILLMERE_OFFICE_MEMORY_MB sets another limit.\n");
+        "the next one gets a fresh office. QUILLMERE_OFFICE_MEMORY_MB sets another limit.\n"
+        "With more than one job, each office takes the next file as soon as it is free.\n")
+        .arg(DefaultJobs());
 }
 
 BatchOptions ParseArguments(const QStringList& arguments)
 {
     BatchOptions options;
+    options.jobs = DefaultJobs();
     bool toGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -62,8 +77,8 @@ BatchOptions ParseArguments(const QStringList& arguments)
         } else if (argument == QLatin1String("--jobs")) {
             bool number = false;
             options.jobs = value("--jobs").toInt(&number);
-            if (options.error.isEmpty() && (!number || options.jobs < 1 || options.jobs > 64))
-                options.error = QStringLiteral("--jobs takes a number from 1 to 64");
+            if (options.error.isEmpty() && (!number || options.jobs < 1 || options.jobs > kMostJobs))
+                options.error = QStringLiteral("--jobs takes a number from 1 to %1").arg(kMostJobs);
         } else if (argument == QLatin1String("--worker")) {
             options.worker = true;
         } else if (argument == QLatin1String("--")) {

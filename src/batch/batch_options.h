@@ -11,7 +11,7 @@ struct BatchOptions {
     bool beside = false;   // --beside: results go beside each input file
     bool recursive = false;
     QString extension;     // --extension: folders add only files of this extension
-    int jobs = 1;
+    int jobs = 1;          // offices at once: --jobs, or DefaultJobs()
     QStringList paths;
     bool help = false;
     bool worker = false;   // runs one share of a --jobs run; paths come on standard input
@@ -19,6 +19,12 @@ struct BatchOptions {
 };
 
 BatchOptions ParseArguments(const QStringList& arguments);
+
+// One office per processor core, but no more than half of the machine's
+// memory holds at 1,024 MB each.
+int DefaultJobs();
+
+inline constexpr int kMostJobs = 64;
 
 QString Usage();
 

@@ -15,6 +15,7 @@ public:
     ConsoleRunHost(QStringList rows, bool beside, QString folder);
 
     int RowCount() const override { return static_cast<int>(rows_.size()); }
+    void AddRow(const QString& path) { rows_ << path; }
     QString RowText(int position) const override;
     bool Option1() const override { return !beside_; }
     bool Option2() const override { return beside_; }

@@ -3,7 +3,8 @@
 #include "batch/batch_inputs.h"
 #include "batch/batch_options.h"
 #include "batch/console_run_host.h"
-#include "batch/parallel_run.h"
+#include "batch/office_worker.h"
+#include "batch/worker_pool.h"
 #include "convert/batch_run.h"
 #include "convert/office_check.h"
 #include "convert/property_value.h"
@@ -29,21 +30,30 @@ void Print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// The office suite as the window's start-up checks it: the exit status when
-// it cannot be reached, after telling why; none when it can.
-std::optional<int> CheckOffice(platform::automation::Bridge& office)
+// The exit status when the office suite cannot be reached, after telling
+// why, as the window's start-up does; none when it can.
+std::optional<int> OfficeRefusal(const std::optional<platform::Failure>& failure)
+{
+    if (!failure)
+        return std::nullopt;
+    if (failure->number() != platform::automation::kSuiteMissing) {
+        Print(stderr, batch::ReportBlock(failure->description(), app::locations::Form1("Form_Load"), 144));
+        return kSomeFailed;
+    }
+    Print(stderr, platform::DisplayText(convert::OfficeMissingMessage()) + QLatin1Char('\n'));
+    return kNoOffice;
+}
+
+// Makes the office start, as the suite check; the failure when it cannot.
+std::optional<platform::Failure> StartOffice(platform::automation::Bridge& office)
 {
     try {
         if (office.CreateObject(QLatin1String(convert::kServiceManager)))
             return std::nullopt;
+        return platform::Failure(QString(), platform::automation::kSuiteMissing);
     } catch (const platform::Failure& failure) {
-        if (failure.number() != platform::automation::kSuiteMissing) {
-            Print(stderr, batch::ReportBlock(failure.description(), app::locations::Form1("Form_Load"), 144));
-            return kSomeFailed;
-        }
+        return failure;
     }
-    Print(stderr, platform::DisplayText(convert::OfficeMissingMessage()) + QLatin1Char('\n'));
-    return kNoOffice;
 }
 
 }  // namespace
@@ -68,26 +78,44 @@ int main(int argc, char* argv[])
     folders::FolderScan scan(fileSystem, [] {}, [](const QString& description, const QString& location, int step) {
         Print(stderr, batch::ReportBlock(description, location, step));
     });
+    // With several jobs the offices start while folders are looked through, one
+    // for each file found, up to the number of jobs; not when the run will be refused.
+    std::optional<batch::WorkerPool> pool;
+    if (options.jobs > 1)
+        pool.emplace(options, options.jobs);
+    const bool folderMissing = !options.beside && !QFileInfo(options.to).isDir();
     int skipped = 0;
-    const QStringList files = batch::ExpandInputs(options, scan, [&](const QString& description) {
-        Print(stderr, QStringLiteral("Skipped: %1\n").arg(description));
-        ++skipped;
-    });
+    const QStringList files = batch::ExpandInputs(
+        options, scan,
+        [&](const QString& description) {
+            Print(stderr, QStringLiteral("Skipped: %1\n").arg(description));
+            ++skipped;
+        },
+        [&](int found) {
+            if (pool && !folderMissing)
+                pool->Grow(found);
+        });
     batch::ConsoleRunHost console(files, options.beside, options.to);
     if (files.isEmpty()) {
         console.Notice(QLatin1String(convert::kNoFiles));
         return kBadArguments;
     }
-    if (!options.beside && !QFileInfo(options.to).isDir()) {
+    if (folderMissing) {
         console.Notice(QLatin1String(convert::kNoFolder));
         return kBadArguments;
     }
 
+    if (pool) {
+        if (const std::optional<int> status = OfficeRefusal(pool->WaitForOffice()))
+            return *status;
+        const int failures = pool->Run(files, console);
+        console.Notice(QLatin1String(convert::kDone));
+        return failures == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
+    }
+    // One job: the office of the suite check converts the files.
     const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
-    if (const std::optional<int> status = CheckOffice(*office))
+    if (const std::optional<int> status = OfficeRefusal(StartOffice(*office)))
         return *status;
-    if (options.jobs > 1 && files.size() > 1)
-        return batch::RunInParallel(options, files, console) == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
     convert::BatchRun(*office, console).PushButton2_Click();
     return console.failures() == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
 }

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 namespace convert {
 
@@ -45,6 +46,19 @@ struct RowObjects {
 };
 
 }  // namespace
+
+// What the rows of one run share.
+struct BatchRun::Shared {
+    // The chosen folder as the check before the run saw it: relative to the current folder.
+    QString chosenFolder;
+    // Which input each output of this run came from, so that no row overwrites another's result.
+    QHash<QString, QString> writtenBy;
+    Excel97Examination examination;
+};
+
+BatchRun::BatchRun(platform::automation::Bridge& bridge, RunHost& host) : bridge_(bridge), host_(host) {}
+
+BatchRun::~BatchRun() = default;
 
 void BatchRun::PushButton2_Click()
 {
@@ -85,157 +99,169 @@ void BatchRun::ConvertRows()
 
     int rowCount = 0;
     steps.run(108, [&] { rowCount = host_.RowCount(); });
-    // The chosen folder as the check before the run saw it: relative to the current folder.
-    const QString chosenFolder = QDir::current().absoluteFilePath(host_.Text1());
-    // Which input each output of this run came from, so that no row overwrites another's result.
-    QHash<QString, QString> writtenBy;
+    BeginRows();
+    for (int row = 1; row <= rowCount; ++row)
+        ConvertRow(row);
+}
+
+void BatchRun::BeginRows()
+{
+    shared_ = std::make_unique<Shared>();
+    shared_->chosenFolder = QDir::current().absoluteFilePath(host_.Text1());
+}
+
+void BatchRun::ConvertRow(int row)
+{
+    const auto reporter = [this](const QString& d, const QString& l, int s) { host_.ReportError(d, l, s); };
+    app::Steps steps(app::locations::Form1("PushButton2_Click"), reporter);
+    const QString& chosenFolder = shared_->chosenFolder;
+    QHash<QString, QString>& writtenBy = shared_->writtenBy;
+    Excel97Examination& examination = shared_->examination;
     VariantArray saveArguments(3);
-    Excel97Examination examination;
 
     QString inputPath, outputName, outputPath;
-    for (int row = 1; row <= rowCount; ++row) {
-        RowObjects objects;
-        steps.run(110, [&] { inputPath = host_.RowText(row); });
-        steps.run(112, [&] {
-            const int rowsNow = host_.RowCount();
-            if (rowsNow == 0)
-                throw Failure(QStringLiteral("Division by zero"), 11);
-            host_.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
-        });
-        steps.run(114, [&] {
-            host_.SetProgressText(QStringLiteral("Processing: ") + app::FileNameFromPath(inputPath));
-        });
-        steps.run(116, [&] { host_.Yield(); });
-        steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
-        // 120-126: the name without its extension, then ".xls".
-        steps.run(124, [&] { outputName = OutputName(inputPath); });
-        steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+    RowObjects objects;
+    steps.run(110, [&] { inputPath = host_.RowText(row); });
+    steps.run(112, [&] {
+        const int rowsNow = host_.RowCount();
+        if (rowsNow == 0)
+            throw Failure(QStringLiteral("Division by zero"), 11);
+        host_.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
+    });
+    steps.run(114, [&] {
+        host_.SetProgressText(QStringLiteral("Processing: ") + app::FileNameFromPath(inputPath));
+    });
+    steps.run(116, [&] { host_.Yield(); });
+    steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+    // 120-126: the name without its extension, then ".xls".
+    steps.run(124, [&] { outputName = OutputName(inputPath); });
+    steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
 
-        steps.run(130, [&] { objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager)); });
-        steps.run(132, [&] {
-            objects.desktop =
-                Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
-                    .toObject();
-        });
-        steps.run(134, [&] {
-            const QFileInfo input(inputPath);
-            // The office opens an empty file as a new, empty document: that would pass for a conversion.
-            if (input.isFile() && input.size() == 0)
-                throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
-            const QString inputUrl = FileUrl(input.absoluteFilePath());
-            bridge_.WillRead(input.absoluteFilePath());
-            const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
-            Variant document;
-            platform::automation::Object& desktop = Use(objects.desktop);
-            try {
-                document = desktop.call(QStringLiteral("loadComponentFromURL"),
-                                        {inputUrl, "_blank", Variant::Int16(0), loadArguments});
-            } catch (const Failure& failure) {
-                // What went wrong in the office says nothing of the file; the report must.
-                throw Failure(
-                    QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
-                    failure.number());
-            }
-            if (document.isEmpty())
-                throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
-            objects.document = document.toObject();
-        });
-        steps.run(136, [&] {
-            objects.dispatcher =
-                Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
-                    .toObject();
-        });
-        steps.run(138, [&] {
-            objects.controller =
-                Use(objects.document).call(QStringLiteral("getCurrentController"), {}).toObject();
-        });
-        steps.run(140, [&] {
-            objects.frame = Use(objects.document).call(QStringLiteral("getCurrentController"), {})
-                                .toObject()
-                                ->call(QStringLiteral("getFrame"), {})
-                                .toObject();
-        });
-
-        // With neither option selected, results go to the folder that was checked.
-        if (steps.block(142, [&] { return host_.Option1() || !host_.Option2(); }))
-            steps.run(144, [&] { outputPath = JoinOutputPath(inputPath, false, chosenFolder); });
-        else
-            steps.run(148, [&] { outputPath = JoinOutputPath(inputPath, true, chosenFolder); });
-        steps.run(150, [&] { outputPath = app::FixDoubleBackslashes(outputPath); });
-        steps.run(152, [&] { outputPath = SlashForm(outputPath); });
-
-        steps.run(156, [&] {
-            bridge_.WillWrite(QFileInfo(outputPath).absoluteFilePath());
-            saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
-                                                 FileUrl(QFileInfo(outputPath).absoluteFilePath()));
-        });
-        steps.run(158, [&] {
-            saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
-        });
-        steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
-
-        // What the workbook will lack is found before the save and told once it is written.
-        std::vector<Excel97Loss> losses;
-        QString unexamined;
-        const bool saved = steps.run(162, [&] {
-            const QString target = Canonical(outputPath);
-            const QString source = Canonical(inputPath);
-            if (target == source)
-                throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
-            const auto earlier = writtenBy.constFind(target);
-            if (earlier != writtenBy.constEnd() && earlier.value() != source)
-                throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
-                                  .arg(outputPath, earlier.value()));
-            try {
-                losses = examination.Losses(Use(objects.serviceManager), Use(objects.document));
-            } catch (const Failure& failure) {
-                unexamined = failure.description();
-            }
-            Variant result;
-            platform::automation::Object& dispatcher = Use(objects.dispatcher);
-            const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
-                                                 Variant::Int16(0), saveArguments};
-            const SaveTarget saving(target);
-            try {
-                try {
-                    result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
-                } catch (const Failure& failure) {
-                    throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
-                                      .arg(outputPath, inputPath, failure.description()),
-                                  failure.number());
-                }
-                if (result.type() == Variant::Type::Object &&
-                    result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
-                    throw Failure(QStringLiteral("The office suite could not save %1 from %2").arg(outputPath, inputPath));
-                const QFileInfo written(target);
-                if (!written.isFile())
-                    throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
-                if (written.size() == 0)
-                    throw Failure(QStringLiteral("The office suite wrote %1 empty").arg(outputPath));
-            } catch (const Failure& failure) {
-                throw Failure(saving.Failed(failure.description()), failure.number());
-            }
-            writtenBy.insert(target, source);
-        });
-        if (saved) {
-            QStringList descriptions = DescribeExcel97Losses(losses, inputPath, outputPath);
-            if (!unexamined.isEmpty())
-                descriptions << Excel97ExaminationFailed(inputPath, outputPath, unexamined);
-            for (const QString& description : descriptions)
-                steps.reporter()(description, steps.location(), 162);
+    steps.run(130, [&] { objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager)); });
+    steps.run(132, [&] {
+        objects.desktop =
+            Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
+                .toObject();
+    });
+    steps.run(134, [&] {
+        const QFileInfo input(inputPath);
+        // The office opens an empty file as a new, empty document: that would pass for a conversion.
+        if (input.isFile() && input.size() == 0)
+            throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
+        const QString inputUrl = FileUrl(input.absoluteFilePath());
+        bridge_.WillRead(input.absoluteFilePath());
+        const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
+        Variant document;
+        platform::automation::Object& desktop = Use(objects.desktop);
+        try {
+            document = desktop.call(QStringLiteral("loadComponentFromURL"),
+                                    {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+        } catch (const Failure& failure) {
+            // What went wrong in the office says nothing of the file; the report must.
+            throw Failure(
+                QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
+                failure.number());
         }
-        const bool closed =
-            steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
-        if (!closed && objects.document) {
-            // A document that refused to close is let go all the same, so the office keeps no file open.
-            try {
-                objects.document->call(QStringLiteral("dispose"), {});
-            } catch (const Failure&) {
-            }
+        if (document.isEmpty())
+            throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
+        objects.document = document.toObject();
+    });
+    steps.run(136, [&] {
+        objects.dispatcher =
+            Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
+                .toObject();
+    });
+    steps.run(138, [&] {
+        objects.controller =
+            Use(objects.document).call(QStringLiteral("getCurrentController"), {}).toObject();
+    });
+    steps.run(140, [&] {
+        objects.frame = Use(objects.document).call(QStringLiteral("getCurrentController"), {})
+                            .toObject()
+                            ->call(QStringLiteral("getFrame"), {})
+                            .toObject();
+    });
+
+    // With neither option selected, results go to the folder that was checked.
+    if (steps.block(142, [&] { return host_.Option1() || !host_.Option2(); }))
+        steps.run(144, [&] { outputPath = JoinOutputPath(inputPath, false, chosenFolder); });
+    else
+        steps.run(148, [&] { outputPath = JoinOutputPath(inputPath, true, chosenFolder); });
+    steps.run(150, [&] { outputPath = app::FixDoubleBackslashes(outputPath); });
+    steps.run(152, [&] { outputPath = SlashForm(outputPath); });
+
+    steps.run(156, [&] {
+        bridge_.WillWrite(QFileInfo(outputPath).absoluteFilePath());
+        saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
+                                             FileUrl(QFileInfo(outputPath).absoluteFilePath()));
+    });
+    steps.run(158, [&] {
+        saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
+    });
+    steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
+
+    // What the workbook will lack is found before the save and told once it is written.
+    std::vector<Excel97Loss> losses;
+    QString unexamined;
+    const bool saved = steps.run(162, [&] {
+        const QString target = Canonical(outputPath);
+        const QString source = Canonical(inputPath);
+        if (target == source)
+            throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
+        const auto earlier = writtenBy.constFind(target);
+        if (earlier != writtenBy.constEnd() && earlier.value() != source)
+            throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
+                              .arg(outputPath, earlier.value()));
+        try {
+            losses = examination.Losses(Use(objects.serviceManager), Use(objects.document));
+        } catch (const Failure& failure) {
+            unexamined = failure.description();
         }
-        steps.run(166, [&] { objects.document.reset(); });
-        steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+        Variant result;
+        platform::automation::Object& dispatcher = Use(objects.dispatcher);
+        const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
+                                             Variant::Int16(0), saveArguments};
+        const SaveTarget saving(target);
+        try {
+            try {
+                result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
+            } catch (const Failure& failure) {
+                throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
+                                  .arg(outputPath, inputPath, failure.description()),
+                              failure.number());
+            }
+            if (result.type() == Variant::Type::Object &&
+                result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
+                throw Failure(QStringLiteral("The office suite could not save %1 from %2").arg(outputPath, inputPath));
+            const QFileInfo written(target);
+            if (!written.isFile())
+                throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
+            if (written.size() == 0)
+                throw Failure(QStringLiteral("The office suite wrote %1 empty").arg(outputPath));
+            saving.Sync();
+        } catch (const Failure& failure) {
+            throw Failure(saving.Failed(failure.description()), failure.number());
+        }
+        writtenBy.insert(target, source);
+    });
+    if (saved) {
+        QStringList descriptions = DescribeExcel97Losses(losses, inputPath, outputPath);
+        if (!unexamined.isEmpty())
+            descriptions << Excel97ExaminationFailed(inputPath, outputPath, unexamined);
+        for (const QString& description : descriptions)
+            steps.reporter()(description, steps.location(), 162);
     }
+    const bool closed =
+        steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
+    if (!closed && objects.document) {
+        // A document that refused to close is let go all the same, so the office keeps no file open.
+        try {
+            objects.document->call(QStringLiteral("dispose"), {});
+        } catch (const Failure&) {
+        }
+    }
+    steps.run(166, [&] { objects.document.reset(); });
+    steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
 }
 
 }  // namespace convert

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
+
+#include <memory>
 
 namespace platform::automation {
 class Bridge;
@@ -17,18 +18,29 @@ class RunHost;
 // of its two refusals.
 class BatchRun {
 public:
-    BatchRun(platform::automation::Bridge& bridge, RunHost& host) : bridge_(bridge), host_(host) {}
+    BatchRun(platform::automation::Bridge& bridge, RunHost& host);
+    ~BatchRun();
 
     void PushButton2_Click();
 
     bool IsSaving() const { return isSaving_; }
 
+    // For a host whose rows arrive while the run goes on (a worker of the
+    // command's shared queue): BeginRows sets up what the rows of one run
+    // share, as the loop of "Start Saving" does before its first row; each
+    // ConvertRow then takes one row through the same steps.
+    void BeginRows();
+    void ConvertRow(int row);
+
 private:
+    struct Shared;
+
     void ConvertRows();
 
     platform::automation::Bridge& bridge_;
     RunHost& host_;
     bool isSaving_ = false;
+    std::unique_ptr<Shared> shared_;
 };
 
 inline constexpr char kDone[] = "Done.";

@@ -1,7 +1,14 @@
 #include "convert/save_target.h"
 
+#include "platform/failure.h"
+
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace convert {
 
@@ -13,6 +20,20 @@ SaveTarget::SaveTarget(QString path) : path_(std::move(path))
         size_ = file.size();
         modified_ = file.lastModified();
     }
+}
+
+void SaveTarget::Sync() const
+{
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (::fsync(fd) != 0)
+            error = errno;
+        ::close(fd);
+    }
+    if (error != 0)
+        throw platform::Failure(QStringLiteral("%1 could not be put on the disk: %2")
+                                    .arg(path_, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 QString SaveTarget::Failed(const QString& description) const

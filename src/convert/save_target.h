@@ -13,6 +13,10 @@ public:
     // Looks at the file as it is now, before the save.
     explicit SaveTarget(QString path);
 
+    // After a save that looked whole: puts the workbook on the disk, and
+    // throws platform::Failure when the system cannot.
+    void Sync() const;
+
     // After a failed save: removes what the save left in place of a file that
     // did not exist, and gives the report's description, which says what
     // became of the file.

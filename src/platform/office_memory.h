@@ -31,6 +31,10 @@ qint64 OfficeDataLimitMB(qint64 memoryLimitMB);
 // within the floor and the ceiling.
 qint64 OfficeMemoryShareMB(int offices);
 
+// How many offices at once half of the machine's memory holds at the floor
+// each (at least one).
+int OfficesThatFit();
+
 // The limit in force for one office: the variable when it holds a positive
 // number of megabytes, otherwise the share of a single office.
 qint64 OfficeMemoryLimitMB();

@@ -1,6 +1,7 @@
 // quillmere-batch, run as a user runs it, against the installed LibreOffice.
 #include "batch/batch_inputs.h"
 #include "batch/batch_options.h"
+#include "batch_command.h"
 #include "folders/folder_scan.h"
 #include "platform/file_system.h"
 #include "process_list.h"
@@ -18,28 +19,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using Result = testing_support::BatchResult;
 using testing_support::DeepFolders;
+using testing_support::RunBatch;
 using testing_support::TempTree;
 
 namespace {
-
-struct Result {
-    int status;
-    QString out;
-    QString err;
-};
-
-Result RunBatch(const QStringList& arguments, const QString& folder, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess batch;
-    batch.setWorkingDirectory(folder);
-    batch.setProcessEnvironment(environment);
-    batch.start(QStringLiteral(QUILLMERE_BATCH), arguments);
-    batch.closeWriteChannel();
-    EXPECT_TRUE(batch.waitForFinished(300000));
-    return {batch.exitCode(), QString::fromUtf8(batch.readAllStandardOutput()),
-            QString::fromUtf8(batch.readAllStandardError())};
-}
 
 QStringList Files(const QString& folder)
 {

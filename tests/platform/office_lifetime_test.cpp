@@ -70,7 +70,7 @@ TEST(OfficeLifetimeTest, EndingTheBridgeEndsItsOffice)
     bridge.CreateObject("com.sun.star.ServiceManager");
     const QString pipe = bridge.pipeName();
     ASSERT_FALSE(ProcessesWith(pipe).isEmpty());
-    bridge.endOffice();
+    bridge.EndOffice();
     EXPECT_TRUE(ProcessesWith(pipe).isEmpty()) << ProcessesWith(pipe).join('\n').toStdString();
 }
 
@@ -124,7 +124,7 @@ TEST(OfficeLifetimeTest, ASaveCutShortWhenTheOfficeIsEndedLeavesNoTemporaryFile)
     bridge.CreateObject(QStringLiteral("com.sun.star.ServiceManager"));
     bridge.WillWrite(output.path() + "/out.xls");
     MakeCutShortSave(QString::number(bridge.officeProcessId()), output.path());
-    bridge.endOffice();
+    bridge.EndOffice();
     EXPECT_EQ(FilesIn(output.path()), (QStringList{"lu1a.tmp", "notes.tmp"}));
 }
 

@@ -94,6 +94,8 @@ public:
     // temporary file) is removed however it ends.
     virtual void WillRead(const QString& file) { Q_UNUSED(file); }
     virtual void WillWrite(const QString& file) { Q_UNUSED(file); }
+    // Ends the office, if one runs; the next object made starts a fresh one.
+    virtual void EndOffice() {}
 };
 
 }  // namespace platform::automation

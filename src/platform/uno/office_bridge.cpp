@@ -10,10 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QRandomGenerator>
 
+#include <cstdio>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -105,7 +105,7 @@ OfficeBridge::OfficeBridge(OfficeBridgeOptions options) : options_(std::move(opt
 
 OfficeBridge::~OfficeBridge()
 {
-    endOffice();
+    EndOffice();
 }
 
 automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
@@ -185,12 +185,18 @@ void OfficeBridge::writeReadableList()
             list += "file " + QFile::encodeName(RealPath(file)) + '\n';
     for (const QString& folder : outputFolders_)
         list += "folder " + QFile::encodeName(RealPath(folder)) + '\n';
-    QSaveFile saved(ReadableListPath(*profile_));
-    if (saved.open(QIODevice::WriteOnly) && saved.write(list) == list.size())
-        saved.commit();
+    // Replaced in one step, so that the office never reads half a list; not
+    // synced to the disk, since it means nothing after the office has gone
+    // and a sync costs the office's files more than the list is worth.
+    const QString path = ReadableListPath(*profile_);
+    QFile next(path + QStringLiteral(".next"));
+    if (next.open(QIODevice::WriteOnly | QIODevice::Truncate) && next.write(list) == list.size()) {
+        next.close();
+        std::rename(QFile::encodeName(next.fileName()).constData(), QFile::encodeName(path).constData());
+    }
 }
 
-void OfficeBridge::endOffice()
+void OfficeBridge::EndOffice()
 {
     std::lock_guard lock(mutex_);
     if (session_)

@@ -51,7 +51,7 @@ public:
     void WillWrite(const QString& file) override;
 
     // Ends the office now; the next CreateObject starts another.
-    void endOffice();
+    void EndOffice() override;
 
     // About the current office, for diagnostics; empty or 0 when none runs.
     QString pipeName() const;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/failure.h"
+
+#include <QEventLoop>
+#include <QHash>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace batch {
+
+struct BatchOptions;
+class ConsoleRunHost;
+
+// The offices of a --jobs run. Each is driven by a worker process of this
+// command rather than by a thread of ours: a hostile file that crashes the
+// bridge's side of the office, or makes it hang, takes one worker with it and
+// nothing else, and the office's own limits (memory, the watchdog) stay per
+// process.
+//
+// Workers are started as soon as there are files for them, each starting its
+// office at once; the first office to start, or fail to, is the suite check.
+// The files then wait in one queue, in list order, and each worker takes the
+// next one when it is free. A file whose output another file of the run
+// writes goes to the worker that took the first of them, after it, so that
+// the worker's own check refuses to write one output from two inputs.
+class WorkerPool {
+public:
+    WorkerPool(const BatchOptions& options, int size);
+    ~WorkerPool();  // ends every worker still running, and so its office
+
+    // Starts workers until `count` have been started, never more than the size.
+    void Grow(int count);
+
+    // Waits for the first office to start or fail: nothing when one started,
+    // otherwise why it could not.
+    std::optional<platform::Failure> WaitForOffice();
+
+    // Converts the files; progress and reports come out in list order, as a
+    // run with one office prints them. Returns the number of failures.
+    int Run(const QStringList& files, ConsoleRunHost& console);
+
+private:
+    struct Worker;
+
+    void start(int slot);
+    void onLine(Worker& worker, const QByteArray& line);
+    void onFinished(Worker& worker, int code, bool crashed);
+    void dispatchAll();
+    void dispatch(Worker& worker);
+    void finishRow(int row);
+    void flush();
+    bool anyAlive() const;
+    void failUntaken(const QString& why);
+
+    const BatchOptions& options_;
+    int size_;
+    int started_ = 0;  // slots started
+    int replacements_ = 0;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    QEventLoop loop_;
+    std::optional<std::optional<platform::Failure>> firstOffice_;  // the answer of the first office
+    QString lastStartFailure_;
+
+    // The run, once the files are known.
+    bool running_ = false;
+    QStringList files_;
+    QStringList outputs_;
+    std::vector<QStringList> reports_;
+    std::vector<bool> taken_, done_;
+    QHash<QString, int> slotOfOutput_;
+    int head_ = 0;  // every row before it is taken
+    int untaken_ = 0, begun_ = 0, finished_ = 0, printed_ = 0, failures_ = 0;
+    ConsoleRunHost* console_ = nullptr;
+};
+
+}  // namespace batch

@@ -1,0 +1,199 @@
+// quillmere-batch with several offices: one queue that each office takes the
+// next file from, exactly one office a job, and the same results as one job.
+#include "batch_command.h"
+#include "process_list.h"
+#include "temp_tree.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
+
+using Result = testing_support::BatchResult;
+using testing_support::TempTree;
+
+namespace {
+
+class SharedQueue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(tree / "out");
+        QDir().mkpath(tree / "in");
+        for (const char* name : {"date.ods", "covered.ods", "issues.ods", "special_cells.ods"})
+            ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/") + name, tree / "in/" + name));
+        // The offices' profiles, one folder for each office that ran at once.
+        environment.insert("XDG_CACHE_HOME", tree / "cache");
+    }
+
+    void Start(QProcess& batch, const QStringList& arguments)
+    {
+        batch.setWorkingDirectory(tree.root());
+        batch.setProcessEnvironment(environment);
+        batch.start(QStringLiteral(QUILLMERE_BATCH), arguments);
+        batch.closeWriteChannel();
+    }
+
+    Result Run(const QStringList& arguments) { return testing_support::RunBatch(arguments, tree.root(), environment); }
+
+    QStringList Outputs() const
+    {
+        QStringList names = QDir(tree / "out").entryList(QDir::Files);
+        names.sort();
+        return names;
+    }
+
+    void ClearOutputs()
+    {
+        for (const QString& name : QDir(tree / "out").entryList(QDir::Files))
+            QFile::remove(tree / "out/" + name);
+    }
+
+    int OfficeProfiles() const
+    {
+        return static_cast<int>(QDir(tree / "cache/quillmere/office").entryList({"profile-*"}, QDir::Dirs).size());
+    }
+
+    // Copies the corpus file that keeps an office busy loading for several seconds.
+    void AddSlowFile(const QString& name)
+    {
+        ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods"), tree / name));
+    }
+
+    TempTree tree;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+};
+
+TEST_F(SharedQueue, EachJobStartsOneOfficeAndNoFileStartsAnother)
+{
+    // Two jobs, two files: the suite check's office converts too.
+    Result two = Run({"--jobs", "2", "--to", "out", "in/date.ods", "in/covered.ods"});
+    EXPECT_EQ(two.status, 0) << two.err.toStdString();
+    EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls"}));
+    EXPECT_EQ(OfficeProfiles(), 2);
+
+    // More jobs than files start an office for each file, no more.
+    QDir(tree / "cache").removeRecursively();
+    ClearOutputs();
+    Result four = Run({"--jobs", "4", "--to", "out", "in/date.ods", "in/covered.ods"});
+    EXPECT_EQ(four.status, 0) << four.err.toStdString();
+    EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls"}));
+    EXPECT_EQ(OfficeProfiles(), 2);
+
+    QDir(tree / "cache").removeRecursively();
+    ClearOutputs();
+    EXPECT_EQ(Run({"--jobs", "1", "--to", "out", "in"}).status, 0);
+    EXPECT_EQ(Outputs().size(), 4);
+    EXPECT_EQ(OfficeProfiles(), 1);
+}
+
+TEST_F(SharedQueue, AFileThatHoldsUpOneOfficeHoldsUpNoOtherFile)
+{
+    AddSlowFile("in/slow.ods");
+    tree.Add("in/broken.ods");
+    const QStringList inputs{"in/slow.ods", "in/date.ods", "in/broken.ods", "in/covered.ods", "in/issues.ods",
+                             "in/special_cells.ods"};
+    QProcess batch;
+    Start(batch, QStringList{"--jobs", "2", "--to", "out"} + inputs);
+    ASSERT_TRUE(batch.waitForStarted());
+    // The other office converts every other file while the first is still on the slow one,
+    // which it gives up only after seconds (out of memory).
+    QByteArray err;
+    bool othersDoneFirst = false;
+    while (batch.state() != QProcess::NotRunning && !othersDoneFirst) {
+        batch.waitForFinished(100);
+        err += batch.readAllStandardError();
+        othersDoneFirst = err.isEmpty() && Outputs() == QStringList({"covered.xls", "date.xls", "issues.xls",
+                                                                      "special_cells.xls"});
+    }
+    EXPECT_TRUE(othersDoneFirst) << err.toStdString();
+    ASSERT_TRUE(batch.waitForFinished(300000));
+    err += batch.readAllStandardError();
+    EXPECT_EQ(batch.exitCode(), 1);
+    // Reports come in list order, the slow file's first, though it ended last.
+    const qsizetype slow = err.indexOf("slow.ods"), broken = err.indexOf("broken.ods");
+    EXPECT_GE(slow, 0) << err.toStdString();
+    EXPECT_GT(broken, slow) << err.toStdString();
+}
+
+TEST_F(SharedQueue, FilesWithOneOutputGetTheReportsOfOneJob)
+{
+    // Each file of in/2 would make the same workbook as its namesake in in/1, from other
+    // content: every second one is refused, whichever office is free when its turn comes.
+    const QStringList names{"date.ods", "covered.ods", "issues.ods", "special_cells.ods"};
+    QStringList inputs;
+    for (const QString& folder : {"in/1/", "in/2/"}) {
+        QDir().mkpath(tree / folder);
+        for (int i = 0; i < names.size(); ++i) {
+            const QString source = tree / "in/" + names[folder.endsWith("1/") ? i : (i + 1) % names.size()];
+            ASSERT_TRUE(QFile::copy(source, tree / folder + names[i]));
+            inputs << folder + names[i];
+        }
+    }
+    auto sizes = [&] {
+        QStringList list;
+        for (const QString& name : Outputs())
+            list << name + ' ' + QString::number(QFile(tree / "out/" + name).size());
+        return list;
+    };
+    Result one = Run(QStringList{"--jobs", "1", "--to", "out"} + inputs);
+    const QStringList written = sizes();
+    ClearOutputs();
+    Result two = Run(QStringList{"--jobs", "2", "--to", "out"} + inputs);
+    EXPECT_EQ(two.status, 1);
+    EXPECT_EQ(two.status, one.status);
+    EXPECT_EQ(two.err, one.err);
+    EXPECT_EQ(two.err.count("this run already wrote it from " + tree / "in/1/"), 4) << two.err.toStdString();
+    EXPECT_EQ(written.size(), 4);
+    EXPECT_EQ(sizes(), written);  // each workbook from the first of its two inputs
+}
+
+TEST_F(SharedQueue, AWorkerThatDiesCostsOnlyTheFileItWasOnAndIsReplaced)
+{
+    AddSlowFile("in/slow1.ods");
+    AddSlowFile("in/slow2.ods");
+    const QStringList inputs{"in/slow1.ods", "in/slow2.ods", "in/date.ods", "in/covered.ods"};
+    QProcess batch;
+    Start(batch, QStringList{"--jobs", "2", "--to", "out"} + inputs);
+    ASSERT_TRUE(batch.waitForStarted());
+    const QString workers = "--worker --to out";
+    QElapsedTimer clock;
+    clock.start();
+    while (testing_support::ProcessesWith(workers).size() < 2 && clock.elapsed() < 60000)
+        QThread::msleep(100);
+    const QStringList running = testing_support::ProcessesWith(workers);
+    ASSERT_EQ(running.size(), 2);
+    QThread::msleep(3000);  // both inside the slow loads
+    ASSERT_EQ(::kill(running.first().section(' ', 0, 0).toInt(), SIGKILL), 0);
+
+    ASSERT_TRUE(batch.waitForFinished(300000));
+    const QString err = QString::fromUtf8(batch.readAllStandardError());
+    EXPECT_EQ(batch.exitCode(), 1);
+    EXPECT_EQ(err.count("was not converted: its conversion process stopped (crashed)"), 1) << err.toStdString();
+    EXPECT_EQ(err.count("ran out of the"), 1) << err.toStdString();
+    EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls"}));
+    EXPECT_TRUE(testing_support::NoneLeftWith(tree.root(), 10000));
+}
+
+TEST_F(SharedQueue, OfficesReplacedAfterEachFileConvertEveryFile)
+{
+    environment.insert("QUILLMERE_FILES_PER_OFFICE", "1");
+    Result run = Run({"--jobs", "2", "--to", "out", "in"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls", "issues.xls", "special_cells.xls"}));
+}
+
+TEST_F(SharedQueue, TheHelpSaysHowManyJobsRunByDefault)
+{
+    Result help = Run({"--help"});
+    EXPECT_TRUE(help.out.contains(QRegularExpression("one per processor\\s+core, as long as half of the memory "
+                                                     "gives each 1,024 MB;\\s+here \\d+\\)")))
+        << help.out.toStdString();
+}
+
+}  // namespace
