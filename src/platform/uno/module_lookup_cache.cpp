@@ -8,6 +8,8 @@
 // holds it stays loaded, so the answers are kept here, each one given again
 // only while the same module still holds the address.
 
+#include <climits>
+#include <cstring>
 #include <dlfcn.h>
 #include <link.h>
 #include <mutex>
@@ -16,9 +18,21 @@ namespace {
 
 struct Answer {
     const void* address = nullptr;
-    void* module = nullptr;  // the link map that held the address
+    // The module that held the address: its link map, where it was mapped, and its file.
+    void* module = nullptr;
+    void* start = nullptr;
+    void* end = nullptr;
+    char file[PATH_MAX] = {};
     Dl_info info{};
 };
+
+// Whether the module that holds an address now is the one an answer was given for.
+bool SameModule(const Answer& answer, const dl_find_object& found)
+{
+    const char* file = static_cast<const link_map*>(found.dlfo_link_map)->l_name;
+    return answer.module == found.dlfo_link_map && answer.start == found.dlfo_map_start &&
+           answer.end == found.dlfo_map_end && file && std::strcmp(answer.file, file) == 0;
+}
 
 constexpr int kAnswers = 64;
 Answer answers[kAnswers];
@@ -38,16 +52,27 @@ extern "C" __attribute__((visibility("default"))) int dladdr(const void* address
     {
         std::lock_guard lock(answersMutex);
         for (const Answer& answer : answers) {
-            if (answer.address == address && answer.module == found.dlfo_link_map) {
+            if (answer.address == address && SameModule(answer, found)) {
                 *info = answer.info;
+                // A module's name is its link map's (the same text, but that of the map loaded now);
+                // the program's own is the one it was started by, which stays.
+                if (const char* file = static_cast<const link_map*>(found.dlfo_link_map)->l_name; *file)
+                    info->dli_fname = file;
                 return 1;
             }
         }
     }
     const int result = real(address, info);
-    if (result != 0) {
+    const char* file = static_cast<const link_map*>(found.dlfo_link_map)->l_name;
+    if (result != 0 && file && std::strlen(file) < PATH_MAX) {
         std::lock_guard lock(answersMutex);
-        answers[nextAnswer] = Answer{address, found.dlfo_link_map, *info};
+        Answer& answer = answers[nextAnswer];
+        answer.address = address;
+        answer.module = found.dlfo_link_map;
+        answer.start = found.dlfo_map_start;
+        answer.end = found.dlfo_map_end;
+        std::strcpy(answer.file, file);
+        answer.info = *info;
         nextAnswer = (nextAnswer + 1) % kAnswers;
     }
     return result;
