@@ -54,6 +54,9 @@ struct BatchRun::Shared {
     // Which input each output of this run came from, so that no row overwrites another's result.
     QHash<QString, QString> writtenBy;
     Excel97Examination examination;
+    // Kept from row to row, as the loop's own variables are: a step that fails leaves the last value.
+    QString inputPath, outputName, outputPath;
+    VariantArray saveArguments = VariantArray(3);
 };
 
 BatchRun::BatchRun(platform::automation::Bridge& bridge, RunHost& host) : bridge_(bridge), host_(host) {}
@@ -117,9 +120,10 @@ void BatchRun::ConvertRow(int row)
     const QString& chosenFolder = shared_->chosenFolder;
     QHash<QString, QString>& writtenBy = shared_->writtenBy;
     Excel97Examination& examination = shared_->examination;
-    VariantArray saveArguments(3);
-
-    QString inputPath, outputName, outputPath;
+    VariantArray& saveArguments = shared_->saveArguments;
+    QString& inputPath = shared_->inputPath;
+    QString& outputName = shared_->outputName;
+    QString& outputPath = shared_->outputPath;
     RowObjects objects;
     steps.run(110, [&] { inputPath = host_.RowText(row); });
     steps.run(112, [&] {
