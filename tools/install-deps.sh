@@ -11,6 +11,7 @@ packages=(
   libreoffice-calc-nogui libreoffice-dev
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
+  man-db groff-base
   "$@"
 )
 

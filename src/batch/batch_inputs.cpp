@@ -5,7 +5,12 @@
 #include "folders/folder_scan.h"
 #include "platform/file_system.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace batch {
 
@@ -45,6 +50,45 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
             scan, folder, pattern, add, step, options.recursive);
     }
     return files;
+}
+
+QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(const QString& description)>& skipped)
+{
+    QFile list(options.filesFrom);
+    const bool opened = options.filesFrom == QLatin1String("-") ? list.open(stdin, QIODevice::ReadOnly)
+                                                                 : list.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? list.readAll() : QByteArray();
+    if (!opened || list.error() != QFileDevice::NoError)
+        throw platform::Failure(QStringLiteral("cannot read %1: %2").arg(options.filesFrom, list.errorString()));
+    QStringList paths;
+    for (const QByteArray& name : bytes.split(options.nullSeparated ? '\0' : '\n')) {
+        if (name.isEmpty())
+            continue;
+        const QString path = QFile::decodeName(name);
+        if (QFile::encodeName(path) != name)
+            skipped(QStringLiteral("Path/File access error: %1 (a name this program does not take)")
+                        .arg(QString::fromLatin1(name.toPercentEncoding("/"))));
+        else
+            paths << path;
+    }
+    return paths;
+}
+
+QStringList Shard(const QStringList& files, int shard, int shards)
+{
+    if (shards <= 1)
+        return files;
+    std::vector<int> byPath(files.size());
+    std::iota(byPath.begin(), byPath.end(), 0);
+    std::stable_sort(byPath.begin(), byPath.end(), [&](int a, int b) { return files[a] < files[b]; });
+    std::vector<bool> taken(files.size(), false);
+    for (size_t place = shard - 1; place < byPath.size(); place += shards)
+        taken[byPath[place]] = true;
+    QStringList share;
+    for (int row = 0; row < files.size(); ++row)
+        if (taken[row])
+            share << files[row];
+    return share;
 }
 
 }  // namespace batch

@@ -21,4 +21,14 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
                          const std::function<void(const QString& description)>& skipped,
                          const std::function<void(int found)>& found = {});
 
+// The paths that --files-from names: one a line, or each ended by a NUL byte
+// with --null; a name that is not text in this system's encoding is handed
+// to skipped instead. Throws platform::Failure when the file cannot be read.
+QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(const QString& description)>& skipped);
+
+// The files of share K of N (--shard K/N): those at places K, K+N, K+2N... of
+// the list sorted by path, in the list's own order. Every share computes the
+// same from the same list, whatever order its folders were read in.
+QStringList Shard(const QStringList& files, int shard, int shards);
+
 }  // namespace batch

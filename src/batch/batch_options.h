@@ -13,11 +13,18 @@ struct BatchOptions {
     QString extension;     // --extension: folders add only files of this extension
     int jobs = 1;          // offices at once: --jobs, or DefaultJobs()
     QStringList paths;
+    QString filesFrom;     // --files-from: a file of paths, "-" for standard input
+    bool nullSeparated = false;  // --null: those paths end with NUL, not newline
+    int shard = 1;         // --shard K/N: this run takes share K of N
+    int shards = 1;
+    QString report;        // --report: where the JSON Lines of results go
     bool help = false;
-    bool worker = false;   // runs one share of a --jobs run; paths come on standard input
+    bool version = false;
+    bool worker = false;   // a worker of the run: paths come on standard input
     QString error;         // set when the arguments make no sense
 };
 
+// Never reads --files-from: that is ReadFilesFrom's job, once the arguments make sense.
 BatchOptions ParseArguments(const QStringList& arguments);
 
 // One office per processor core, but no more than half of the machine's
@@ -27,5 +34,8 @@ int DefaultJobs();
 inline constexpr int kMostJobs = 64;
 
 QString Usage();
+
+// "quillmere-batch 1.0.0"
+QString VersionText();
 
 }  // namespace batch

@@ -16,10 +16,40 @@ void Print(std::FILE* stream, const QString& text)
 }
 }  // namespace
 
+QString ForStream(const QString& text, std::FILE* stream)
+{
+    if (!isatty(fileno(stream)))
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        switch (code) {
+        case '\\': shown += QStringLiteral("\\\\"); break;
+        case '\n': shown += QStringLiteral("\\n"); break;
+        case '\t': shown += QStringLiteral("\\t"); break;
+        case '\r': shown += QStringLiteral("\\r"); break;
+        default:
+            if (code < 0x20 || code == 0x7f || (code >= 0x80 && code < 0xa0))
+                shown += QStringLiteral("\\%1").arg(int(code), 3, 8, QLatin1Char('0'));
+            else
+                shown += c;
+        }
+    }
+    return shown;
+}
+
 QString ReportBlock(const QString& description, const QString& location, int step)
 {
     return description + QLatin1Char('\n') + location + QStringLiteral("at line ") + QString::number(step) +
            QStringLiteral("\n\n");
+}
+
+void ConsoleRunHost::PrintRowReport(const QString& input, const QString& description, const QString& location,
+                                    int step)
+{
+    PrintReport(ReportBlock(ForStream(input, stderr) + QStringLiteral(": ") + ForStream(description, stderr),
+                            ForStream(location, stderr), step));
 }
 
 ConsoleRunHost::ConsoleRunHost(QStringList rows, bool beside, QString folder)
@@ -50,11 +80,11 @@ void ConsoleRunHost::SetProgressText(const QString& text)
     ShowProgress(qRound(percent_), text.mid(12));
 }
 
-void ConsoleRunHost::ShowProgress(int percent, const QString& name)
+void ConsoleRunHost::ShowProgress(int percent, const QString& name, const QString& pace)
 {
-    const QString line = QStringLiteral("[%1%] %2").arg(percent, 3).arg(name);
+    const QString line = QStringLiteral("[%1%] %2").arg(percent, 3).arg(ForStream(name, stdout));
     if (terminal_) {
-        Print(stdout, QStringLiteral("\r\033[K") + line);
+        Print(stdout, QStringLiteral("\r\033[K") + line + (pace.isEmpty() ? QString() : QStringLiteral("  ") + pace));
         progressShown_ = true;
     } else {
         Print(stdout, line + QLatin1Char('\n'));

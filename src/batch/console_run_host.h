@@ -36,9 +36,12 @@ public:
     std::function<void(const QString& text)> onNotice;
     std::function<void(int row)> onRowStart;
 
-    // The progress line: redrawn in place on a terminal, one line each otherwise.
-    void ShowProgress(int percent, const QString& name);
+    // The progress line: redrawn in place on a terminal, with the pace (files
+    // a second, time left) when known; one line each otherwise.
+    void ShowProgress(int percent, const QString& name, const QString& pace = {});
     void PrintReport(const QString& block);
+    // A failure of one file: the block starts with the file's path.
+    void PrintRowReport(const QString& input, const QString& description, const QString& location, int step);
     void EndProgressLine();
 
 private:
@@ -55,5 +58,11 @@ private:
 
 // One failure report as the command prints it.
 QString ReportBlock(const QString& description, const QString& location, int step);
+
+// Text as it may go to stream: when that is a terminal, control characters
+// (a newline or an escape sequence in a file's name, say) and backslashes are
+// shown escaped, as ls -b shows them, so that no name can move the cursor,
+// clear the screen or forge a line. Elsewhere the text is left as it is.
+QString ForStream(const QString& text, std::FILE* stream);
 
 }  // namespace batch

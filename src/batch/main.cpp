@@ -4,6 +4,7 @@
 #include "batch/batch_options.h"
 #include "batch/console_run_host.h"
 #include "batch/office_worker.h"
+#include "batch/result_report.h"
 #include "batch/worker_pool.h"
 #include "convert/batch_run.h"
 #include "convert/office_check.h"
@@ -12,7 +13,6 @@
 #include "platform/file_system.h"
 #include "platform/qt_dialogs.h"
 #include "platform/special_folders.h"
-#include "platform/office_loader.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -44,59 +44,63 @@ std::optional<int> OfficeRefusal(const std::optional<platform::Failure>& failure
     return kNoOffice;
 }
 
-// Makes the office start, as the suite check; the failure when it cannot.
-std::optional<platform::Failure> StartOffice(platform::automation::Bridge& office)
-{
-    try {
-        if (office.CreateObject(QLatin1String(convert::kServiceManager)))
-            return std::nullopt;
-        return platform::Failure(QString(), platform::automation::kSuiteMissing);
-    } catch (const platform::Failure& failure) {
-        return failure;
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     platform::EnsureHomeFolder();
     QCoreApplication application(argc, argv);
-    const batch::BatchOptions options = batch::ParseArguments(application.arguments().mid(1));
+    batch::BatchOptions options = batch::ParseArguments(application.arguments().mid(1));
+    const auto refuse = [](const QString& problem) {
+        Print(stderr, QStringLiteral("quillmere-batch: %1\nTry 'quillmere-batch --help' for more information.\n")
+                          .arg(problem));
+        return kBadArguments;
+    };
+    if (!options.error.isEmpty())
+        return refuse(options.error);
     if (options.help) {
         Print(stdout, batch::Usage());
         return kAllConverted;
     }
-    if (!options.error.isEmpty()) {
-        Print(stderr, QStringLiteral("quillmere-batch: %1\n\n").arg(options.error) + batch::Usage());
-        return kBadArguments;
+    if (options.version) {
+        Print(stdout, batch::VersionText() + QLatin1Char('\n'));
+        return kAllConverted;
     }
     if (options.worker)
         return batch::RunWorker(options);
 
+    int skipped = 0;
+    const auto skip = [&](const QString& description) {
+        Print(stderr, QStringLiteral("Skipped: %1\n").arg(batch::ForStream(description, stderr)));
+        ++skipped;
+    };
+    if (!options.filesFrom.isEmpty()) {
+        try {
+            options.paths << batch::ReadFilesFrom(options, skip);
+        } catch (const platform::Failure& failure) {
+            return refuse(QStringLiteral("--files-from: %1").arg(failure.description()));
+        }
+    }
+    batch::ResultReport report;
+    if (QString why; !options.report.isEmpty() && !report.Open(options.report, why))
+        return refuse(QStringLiteral("cannot write the report %1: %2").arg(options.report, why));
+
     platform::FileSystem fileSystem;
     folders::FolderScan scan(fileSystem, [] {}, [](const QString& description, const QString& location, int step) {
-        Print(stderr, batch::ReportBlock(description, location, step));
+        Print(stderr, batch::ReportBlock(batch::ForStream(description, stderr), location, step));
     });
-    // With several jobs the offices start while folders are looked through, one
-    // for each file found, up to the number of jobs; not when the run will be refused.
-    std::optional<batch::WorkerPool> pool;
-    if (options.jobs > 1)
-        pool.emplace(options, options.jobs);
+    // The offices start while folders are looked through, one for each file
+    // found (of this run's share), up to the number of jobs; not when the run
+    // will be refused.
+    batch::WorkerPool pool(options, options.jobs);
     const bool folderMissing = !options.beside && !QFileInfo(options.to).isDir();
-    int skipped = 0;
-    const QStringList files = batch::ExpandInputs(
-        options, scan,
-        [&](const QString& description) {
-            Print(stderr, QStringLiteral("Skipped: %1\n").arg(description));
-            ++skipped;
-        },
-        [&](int found) {
-            if (pool && !folderMissing)
-                pool->Grow(found);
-        });
+    const QStringList found = batch::ExpandInputs(options, scan, skip, [&](int count) {
+        if (!folderMissing)
+            pool.Grow(count / options.shards);
+    });
+    const QStringList files = batch::Shard(found, options.shard, options.shards);
     batch::ConsoleRunHost console(files, options.beside, options.to);
-    if (files.isEmpty()) {
+    if (found.isEmpty()) {
         console.Notice(QLatin1String(convert::kNoFiles));
         return kBadArguments;
     }
@@ -104,18 +108,25 @@ int main(int argc, char* argv[])
         console.Notice(QLatin1String(convert::kNoFolder));
         return kBadArguments;
     }
-
-    if (pool) {
-        if (const std::optional<int> status = OfficeRefusal(pool->WaitForOffice()))
-            return *status;
-        const int failures = pool->Run(files, console);
+    if (files.isEmpty()) {
+        // More shares than files: this one has nothing to do, which is no failure.
+        Print(stdout, QStringLiteral("0 converted, 0 converted with losses, 0 failed\n"));
         console.Notice(QLatin1String(convert::kDone));
-        return failures == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
+        return skipped == 0 ? kAllConverted : kSomeFailed;
     }
-    // One job: the office of the suite check converts the files.
-    const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
-    if (const std::optional<int> status = OfficeRefusal(StartOffice(*office)))
+    pool.Grow(static_cast<int>(files.size()));
+    if (const std::optional<int> status = OfficeRefusal(pool.WaitForOffice()))
         return *status;
-    convert::BatchRun(*office, console).PushButton2_Click();
-    return console.failures() == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
+    const int failures = pool.Run(files, console, report);
+    QString summary = QStringLiteral("%1 converted, %2 converted with losses, %3 failed")
+                          .arg(pool.converted())
+                          .arg(pool.convertedWithLosses())
+                          .arg(pool.failed());
+    if (skipped > 0)
+        summary += QStringLiteral("; %1 skipped").arg(skipped);
+    Print(stdout, summary + QLatin1Char('\n'));
+    if (pool.interruption())
+        return 128 + pool.interruption();
+    console.Notice(QLatin1String(convert::kDone));
+    return failures == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
 }

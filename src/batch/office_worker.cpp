@@ -8,6 +8,9 @@
 #include "platform/office_loader.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +50,10 @@ int FilesPerOffice()
 int RunWorker(const BatchOptions& options)
 {
     using platform::automation::kSuiteMissing;
+    // An interruption is the command's to handle (Ctrl-C reaches the whole process
+    // group): it ends the workers, their offices and what they were writing, in order.
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
     const std::unique_ptr<platform::automation::Bridge> office =
         platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
     // Started before the first file comes: the command looks through folders meanwhile.
@@ -74,8 +81,10 @@ int RunWorker(const BatchOptions& options)
     QString path;
     while (NextPath(path)) {
         host.AddRow(path);
-        run.ConvertRow(host.RowCount());
-        Say(protocol::kEnd);
+        QElapsedTimer clock;
+        clock.start();
+        const bool written = run.ConvertRow(host.RowCount());
+        Say(QByteArray(protocol::kEnd) + (written ? " 1 " : " 0 ") + QByteArray::number(clock.elapsed()));
         if (filesPerOffice > 0 && ++converted % filesPerOffice == 0)
             office->EndOffice();
     }

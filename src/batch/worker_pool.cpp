@@ -2,16 +2,21 @@
 
 #include "batch/batch_options.h"
 #include "batch/console_run_host.h"
+#include "batch/interruption.h"
 #include "batch/worker_protocol.h"
 #include "convert/output_naming.h"
 #include "platform/office_memory.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 
 #include <csignal>
+#include <set>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -20,7 +25,62 @@ namespace batch {
 namespace {
 // How long a worker told that there is nothing more has to end its office.
 constexpr int kEndingMs = 15000;
+// How long the offices of an interrupted run have to end before they are killed.
+constexpr int kInterruptedEndingMs = 4000;
+
+const QString kRunLocation = QStringLiteral("in quillmere-batch ");
+
+// Each running process's parent and process group, from /proc.
+struct ProcessEntry {
+    pid_t parent;
+    pid_t group;
+    bool ended;  // a zombie: ended, not yet reaped
+};
+
+std::vector<ProcessEntry> Processes()
+{
+    std::vector<ProcessEntry> processes;
+    for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();) {
+        QFile stat(it.next() + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid pgrp ...: the name may hold anything, so the fields count from its end.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2)
+            processes.push_back({fields[1].toInt(), fields[2].toInt(), fields[0] == "Z"});
+    }
+    return processes;
+}
+
+// The process groups of the children of the given processes: each office, with
+// its watchdog, runs in a group of its own started by the worker.
+std::set<pid_t> ChildGroups(const std::set<pid_t>& parents)
+{
+    std::set<pid_t> groups;
+    for (const ProcessEntry& process : Processes())
+        if (parents.count(process.parent))
+            groups.insert(process.group);
+    return groups;
+}
+
+// Whether any process of the group is still running.
+bool GroupRuns(pid_t group)
+{
+    const std::vector<ProcessEntry> processes = Processes();
+    return std::any_of(processes.begin(), processes.end(),
+                       [group](const ProcessEntry& process) { return process.group == group && !process.ended; });
+}
 }  // namespace
+
+struct WorkerPool::Row {
+    QString output;
+    bool existed = false;  // its output was there before the row began
+    bool taken = false, done = false, written = false;
+    bool untold = false;  // its reports go to the report file only
+    qint64 milliseconds = 0;
+    std::vector<FileReport> reports;
+};
 
 struct WorkerPool::Worker {
     int slot = 0;
@@ -105,23 +165,25 @@ std::optional<platform::Failure> WorkerPool::WaitForOffice()
     return *firstOffice_;
 }
 
-int WorkerPool::Run(const QStringList& files, ConsoleRunHost& console)
+int WorkerPool::Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report)
 {
     console_ = &console;
+    report_ = &report;
     files_ = files;
     const QString folder = QDir::current().absoluteFilePath(options_.to);
-    for (const QString& file : files)
-        outputs_ << QDir::cleanPath(convert::OutputPath(file, options_.beside, folder));
-    reports_.assign(files.size(), {});
-    taken_.assign(files.size(), false);
-    done_.assign(files.size(), false);
+    rows_.assign(files.size(), {});
+    for (qsizetype row = 0; row < files.size(); ++row)
+        rows_[row].output = QDir::cleanPath(convert::OutputPath(files[row], options_.beside, folder));
     untaken_ = static_cast<int>(files.size());
     running_ = true;
+    clock_.start();
+    Interruption::Listen([this](int signal) { interrupt(signal); });
     dispatchAll();
     if (finished_ < files_.size())
         loop_.exec();
     running_ = false;
     console_ = nullptr;
+    report_ = nullptr;
     return failures_;
 }
 
@@ -149,12 +211,12 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
                                       .arg(failure.description()));
         }
     } else if (word == protocol::kReport && worker.row >= 0 && parts.size() >= 4) {
-        reports_[worker.row] << ReportBlock(protocol::Unhex(parts.value(2)), protocol::Unhex(parts.value(3)),
-                                            parts.value(1).toInt());
-        ++failures_;
+        report(worker.row, protocol::Unhex(parts.value(2)), protocol::Unhex(parts.value(3)), parts.value(1).toInt());
     } else if (word == protocol::kEnd && worker.row >= 0) {
         const int row = worker.row;
         worker.row = -1;
+        rows_[row].written = parts.value(1) == "1";
+        rows_[row].milliseconds = parts.value(2).toLongLong();
         finishRow(row);
         dispatchAll();
     }
@@ -165,16 +227,16 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
     if (worker.ended)
         return;
     worker.ended = true;
+    if (interruption_)  // its rows are the interruption's to tell
+        return;
     const QString cause = crashed ? QStringLiteral("crashed")
                                   : code < 0 ? QStringLiteral("it could not be started")
                                              : QStringLiteral("exit status %1").arg(code);
     if (worker.row >= 0) {
         const int row = worker.row;
         worker.row = -1;
-        reports_[row] << ReportBlock(
-            QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(files_.at(row), cause),
-            QStringLiteral("in quillmere-batch "), 110);
-        ++failures_;
+        report(row, QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(files_.at(row), cause),
+               kRunLocation, 110);
         finishRow(row);
     }
     if (!worker.ready) {
@@ -211,13 +273,13 @@ void WorkerPool::dispatch(Worker& worker)
 {
     if (!running_ || !worker.ready || worker.ended || worker.closed || worker.row >= 0)
         return;
-    while (head_ < files_.size() && taken_[head_])
+    while (head_ < files_.size() && rows_[head_].taken)
         ++head_;
     int next = -1;
     for (int row = head_; row < files_.size() && next < 0; ++row) {
-        if (taken_[row])
+        if (rows_[row].taken)
             continue;
-        const auto bound = slotOfOutput_.constFind(outputs_.at(row));
+        const auto bound = slotOfOutput_.constFind(rows_[row].output);
         if (bound == slotOfOutput_.constEnd() || bound.value() == worker.slot)
             next = row;
     }
@@ -228,31 +290,69 @@ void WorkerPool::dispatch(Worker& worker)
         }
         return;
     }
-    taken_[next] = true;
+    Row& row = rows_[next];
+    row.taken = true;
     --untaken_;
-    slotOfOutput_.insert(outputs_.at(next), worker.slot);
+    slotOfOutput_.insert(row.output, worker.slot);
+    const QFileInfo output(row.output);
+    row.existed = output.exists() || output.isSymLink();
     worker.row = next;
     ++begun_;
-    console_->ShowProgress(qRound(100.0 * begun_ / files_.size()), QFileInfo(files_.at(next)).fileName());
+    console_->ShowProgress(qRound(100.0 * begun_ / files_.size()), QFileInfo(files_.at(next)).fileName(), pace());
     worker.process->write(files_.at(next).toUtf8() + '\0');
+}
+
+void WorkerPool::report(int row, const QString& description, const QString& location, int line)
+{
+    rows_[row].reports.push_back({description, location, line});
+    ++failures_;
 }
 
 void WorkerPool::finishRow(int row)
 {
-    if (done_[row])
+    if (rows_[row].done)
         return;
-    done_[row] = true;
+    rows_[row].done = true;
     ++finished_;
     flush();
 }
 
 void WorkerPool::flush()
 {
-    while (printed_ < files_.size() && done_[printed_]) {
-        for (const QString& block : reports_[printed_])
-            console_->PrintReport(block);
-        ++printed_;
+    for (; printed_ < files_.size() && rows_[printed_].done; ++printed_) {
+        const Row& row = rows_[printed_];
+        FileResult result{files_[printed_], row.output, QString(), row.reports, row.milliseconds};
+        // What the workbook lacks is told at the save's own step, once it is written.
+        const bool lacking = std::any_of(row.reports.begin(), row.reports.end(),
+                                         [](const FileReport& report) { return report.line == 162; });
+        if (!row.written) {
+            result.status = QLatin1String(kFailed);
+            ++failed_;
+        } else if (lacking) {
+            result.status = QLatin1String(kConvertedWithLosses);
+            ++lossy_;
+        } else {
+            result.status = QLatin1String(kConverted);
+            ++converted_;
+        }
+        if (!row.untold)
+            for (const FileReport& report : row.reports)
+                console_->PrintRowReport(result.input, report.description, report.location, report.line);
+        report_->Add(result);
     }
+}
+
+QString WorkerPool::pace() const
+{
+    const double seconds = clock_.elapsed() / 1000.0;
+    if (finished_ == 0 || seconds <= 0)
+        return {};
+    const double rate = finished_ / seconds;
+    const int left = qRound((files_.size() - finished_) / rate);
+    return QStringLiteral("%1 files/s, %2:%3 left")
+        .arg(rate, 0, 'f', 1)
+        .arg(left / 60)
+        .arg(left % 60, 2, 10, QLatin1Char('0'));
 }
 
 bool WorkerPool::anyAlive() const
@@ -266,16 +366,70 @@ bool WorkerPool::anyAlive() const
 void WorkerPool::failUntaken(const QString& why)
 {
     for (int row = 0; row < files_.size(); ++row) {
-        if (taken_[row])
+        if (rows_[row].taken)
             continue;
-        taken_[row] = true;
+        rows_[row].taken = true;
         --untaken_;
-        reports_[row] << ReportBlock(QStringLiteral("%1 was not converted: no office was left to convert it (%2)")
-                                         .arg(files_.at(row), why),
-                                     QStringLiteral("in quillmere-batch "), 110);
-        ++failures_;
+        report(row, QStringLiteral("%1 was not converted: no office was left to convert it (%2)").arg(files_.at(row), why),
+               kRunLocation, 110);
         finishRow(row);
     }
+}
+
+void WorkerPool::interrupt(int signal)
+{
+    if (!running_ || interruption_)
+        return;
+    interruption_ = signal;
+    console_->EndProgressLine();
+    std::vector<int> busy;  // the rows under way
+    std::set<pid_t> workers;
+    for (const auto& worker : workers_) {
+        if (worker->ended)
+            continue;
+        workers.insert(static_cast<pid_t>(worker->process->processId()));
+        if (worker->row >= 0)
+            busy.push_back(worker->row);
+        worker->row = -1;
+    }
+    // Each office is ended by its watchdog once its worker is gone, which also
+    // removes the temporary files of a save cut short; a second signal, or an
+    // office that takes too long, and the offices are killed outright.
+    const std::set<pid_t> offices = ChildGroups(workers);
+    for (const pid_t worker : workers)
+        ::kill(worker, SIGKILL);
+    QElapsedTimer waiting;
+    waiting.start();
+    for (const pid_t group : offices) {
+        while (GroupRuns(group)) {
+            if (Interruption::Signals() > 1 || waiting.elapsed() > kInterruptedEndingMs)
+                ::kill(-group, SIGKILL);
+            QThread::msleep(20);
+        }
+    }
+    // Now that no office can write, what the rows under way wrote goes: it may be half a workbook.
+    const QString why = signal == SIGTERM ? QStringLiteral("the run was ended (SIGTERM)")
+                                          : QStringLiteral("the run was interrupted (SIGINT)");
+    for (const int row : busy) {
+        if (!rows_[row].existed)
+            QFile::remove(rows_[row].output);
+        report(row, QStringLiteral("%1 was not converted: %2").arg(files_.at(row), why), kRunLocation, 110);
+        finishRow(row);
+    }
+    // The files never begun are told once here, and each in the report file.
+    int notBegun = 0;
+    for (int row = 0; row < files_.size(); ++row) {
+        if (rows_[row].taken)
+            continue;
+        rows_[row].taken = rows_[row].untold = true;
+        report(row, QStringLiteral("%1 was not converted: %2").arg(files_.at(row), why), kRunLocation, 110);
+        finishRow(row);
+        ++notBegun;
+    }
+    if (notBegun > 0)
+        console_->PrintReport(QStringLiteral("%1 files were not begun: %2\n").arg(notBegun).arg(why));
+    untaken_ = 0;
+    loop_.quit();
 }
 
 }  // namespace batch

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "batch/result_report.h"
 #include "platform/failure.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHash>
 #include <QStringList>
@@ -40,19 +42,33 @@ public:
     std::optional<platform::Failure> WaitForOffice();
 
     // Converts the files; progress and reports come out in list order, as a
-    // run with one office prints them. Returns the number of failures.
-    int Run(const QStringList& files, ConsoleRunHost& console);
+    // run with one office prints them, each report starting with its file,
+    // and each file's result goes to report. Returns the number of failures.
+    int Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report);
+
+    // The files of the run by how they came out.
+    int converted() const { return converted_; }
+    int convertedWithLosses() const { return lossy_; }
+    int failed() const { return failed_; }
+
+    // The signal that cut the run short (SIGINT, SIGTERM), or 0.
+    int interruption() const { return interruption_; }
 
 private:
     struct Worker;
+    struct Row;
+
+    void interrupt(int signal);
 
     void start(int slot);
     void onLine(Worker& worker, const QByteArray& line);
     void onFinished(Worker& worker, int code, bool crashed);
     void dispatchAll();
     void dispatch(Worker& worker);
+    void report(int row, const QString& description, const QString& location, int line);
     void finishRow(int row);
     void flush();
+    QString pace() const;
     bool anyAlive() const;
     void failUntaken(const QString& why);
 
@@ -68,13 +84,15 @@ private:
     // The run, once the files are known.
     bool running_ = false;
     QStringList files_;
-    QStringList outputs_;
-    std::vector<QStringList> reports_;
-    std::vector<bool> taken_, done_;
+    std::vector<Row> rows_;
     QHash<QString, int> slotOfOutput_;
     int head_ = 0;  // every row before it is taken
     int untaken_ = 0, begun_ = 0, finished_ = 0, printed_ = 0, failures_ = 0;
+    int converted_ = 0, lossy_ = 0, failed_ = 0;
+    int interruption_ = 0;
+    QElapsedTimer clock_;
     ConsoleRunHost* console_ = nullptr;
+    ResultReport* report_ = nullptr;
 };
 
 }  // namespace batch

@@ -6,7 +6,8 @@
 //   ready                          its office has started
 //   failed NUMBER TEXT             its office could not start, and why
 //   report STEP TEXT LOCATION      a failure of the file it converts
-//   end                            the file is done; it takes the next
+//   end WRITTEN MILLISECONDS       the file is done (WRITTEN 1 when its workbook
+//                                  was written, else 0); it takes the next
 // Texts go as hexadecimal UTF-8, so that no byte of them ends a line.
 
 #include <QByteArray>

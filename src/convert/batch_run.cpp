@@ -113,7 +113,7 @@ void BatchRun::BeginRows()
     shared_->chosenFolder = QDir::current().absoluteFilePath(host_.Text1());
 }
 
-void BatchRun::ConvertRow(int row)
+bool BatchRun::ConvertRow(int row)
 {
     const auto reporter = [this](const QString& d, const QString& l, int s) { host_.ReportError(d, l, s); };
     app::Steps steps(app::locations::Form1("PushButton2_Click"), reporter);
@@ -266,6 +266,7 @@ void BatchRun::ConvertRow(int row)
     }
     steps.run(166, [&] { objects.document.reset(); });
     steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+    return saved;
 }
 
 }  // namespace convert

@@ -28,9 +28,10 @@ public:
     // For a host whose rows arrive while the run goes on (a worker of the
     // command's shared queue): BeginRows sets up what the rows of one run
     // share, as the loop of "Start Saving" does before its first row; each
-    // ConvertRow then takes one row through the same steps.
+    // ConvertRow then takes one row through the same steps, and says whether
+    // its workbook was written.
     void BeginRows();
-    void ConvertRow(int row);
+    bool ConvertRow(int row);
 
 private:
     struct Shared;

@@ -101,7 +101,14 @@ TEST_F(BatchCommand, HelpAndBadArguments)
     EXPECT_TRUE(help.out.startsWith("usage: quillmere-batch"));
     Result bad = RunBatch({"--to", "x", "--beside", "a.ods"}, tree.root());
     EXPECT_EQ(bad.status, 2);
-    EXPECT_TRUE(bad.err.contains("usage:"));
+    EXPECT_EQ(bad.err, "quillmere-batch: --to and --beside cannot be used together\n"
+                       "Try 'quillmere-batch --help' for more information.\n");
+    Result unknown = RunBatch({"--frobnicate", "a.ods"}, tree.root());
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.startsWith("quillmere-batch: Unknown option 'frobnicate'.\n")) << unknown.err.toStdString();
+    Result version = RunBatch({"--version"}, tree.root());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "quillmere-batch " QUILLMERE_VERSION "\n");
 }
 
 TEST_F(BatchCommand, FilesAndFoldersConvertIntoTheChosenFolder)
@@ -150,7 +157,7 @@ TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndC
     for (const QString& jobs : {"1", "2"}) {
         Result run = RunBatch({"--jobs", jobs, "--to", "out", "in/entries.ods", "in/date.ods"}, tree.root());
         EXPECT_EQ(run.status, 1) << jobs.toStdString();
-        EXPECT_EQ(run.err, "Sheet \"Entries\" of " + tree / "in/entries.ods" +
+        EXPECT_EQ(run.err, tree / "in/entries.ods" + ": Sheet \"Entries\" of " + tree / "in/entries.ods" +
                                " holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to 70,000 are "
                                "missing from " + tree / "out/entries.xls" +
                                "\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\n\n")

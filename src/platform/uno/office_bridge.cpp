@@ -182,9 +182,9 @@ void OfficeBridge::writeReadableList()
     // The guard in the office compares real paths: links resolved, as realpath() gives them.
     for (const QString& file : {reading_, writing_})
         if (!file.isEmpty())
-            list += "file " + QFile::encodeName(RealPath(file)) + '\n';
+            list += "file " + QFile::encodeName(RealPath(file)) + '\0';
     for (const QString& folder : outputFolders_)
-        list += "folder " + QFile::encodeName(RealPath(folder)) + '\n';
+        list += "folder " + QFile::encodeName(RealPath(folder)) + '\0';
     // Replaced in one step, so that the office never reads half a list; not
     // synced to the disk, since it means nothing after the office has gone
     // and a sync costs the office's files more than the list is worth.

@@ -6,8 +6,9 @@
 //
 // QUILLMERE_READABLE_ROOTS: folders, separated by ':', that may always be
 // read. QUILLMERE_READABLE_LIST: a file that we rewrite before each document,
-// with one path a line: "file PATH" may be read, and in "folder PATH" the
-// office may read back the temporary files of its saves ("lu...tmp").
+// each entry ended by a NUL byte, since a name may hold a newline: "file
+// PATH" may be read, and in "folder PATH" the office may read back the
+// temporary files of its saves ("lu...tmp").
 // Without the first variable nothing is refused.
 
 #include "platform/uno/office_guard.h"
@@ -64,7 +65,7 @@ bool Listed(const std::string& path, const char* listPath)
                                name.compare(name.size() - 4, 4, ".tmp") == 0;
     size_t start = 0;
     while (start < list.size()) {
-        size_t end = list.find('\n', start);
+        size_t end = list.find('\0', start);
         if (end == std::string::npos)
             end = list.size();
         const std::string line = list.substr(start, end - start);
