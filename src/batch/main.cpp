@@ -124,6 +124,7 @@ int main(int argc, char* argv[])
                           .arg(pool.failed());
     if (skipped > 0)
         summary += QStringLiteral("; %1 skipped").arg(skipped);
+    console.EndProgressLine();
     Print(stdout, summary + QLatin1Char('\n'));
     if (pool.interruption())
         return 128 + pool.interruption();
