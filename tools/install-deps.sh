@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev googletest
   libreoffice-calc-nogui libreoffice-dev
+  xdg-utils  # opens the sample folder and web pages on the desktop
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base

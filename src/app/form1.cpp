@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/frame_style.h"
 #include "app/locations.h"
 #include "app/product.h"
 #include "app/step_runner.h"
@@ -16,9 +17,11 @@
 #include "platform/window_yield.h"
 #include "output/output_destination.h"
 #include "platform/common_dialog.h"
+#include "platform/automation/automation.h"
 #include "platform/failure.h"
 #include "platform/skin_framework.h"
 
+#include <QCloseEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -32,6 +35,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
+
+#include <cstdlib>
 
 namespace app {
 
@@ -61,6 +66,8 @@ void PaintWhite(QWidget* control)
     QPalette palette = control->palette();
     palette.setColor(QPalette::Window, Qt::white);
     control->setPalette(palette);
+    // Buttons, option buttons among them, fill with the button colour by default.
+    control->setBackgroundRole(QPalette::Window);
     control->setAutoFillBackground(true);
 }
 
@@ -174,6 +181,12 @@ void Form1::BuildControls()
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
 
+    // Made last, so that it is deleted after the frames that use it.
+    auto* frameStyle = new FrameStyle;
+    frameStyle->setParent(this);
+    Frame5->setStyle(frameStyle);
+    Frame1->setStyle(frameStyle);
+
     const QList<QWidget*> tabOrder{ListView1, ProgressBar1, PushButton1, PushButton4, PushButton2, PushButton8,
                                    PushButton9, Frame5,       Option1,     Option2,     Frame1,      Text1,
                                    PushButton3};
@@ -219,6 +232,24 @@ void Form1::PushButton1_Click()
 void Form1::PushButton2_Click() { batchRun_->PushButton2_Click(); }
 
 bool Form1::IsSaving() const { return batchRun_->IsSaving(); }
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!IsSaving()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // Closing the window ends the program at once, also in the middle of a
+    // run, where an office call may go on for minutes: the office is killed
+    // first, so that nothing more is written, then what its save left half
+    // made goes.
+    services_.bridge->KillOffice();
+    batchRun_->AbandonSave();
+    if (services_.endProcess)
+        services_.endProcess();
+    else
+        std::_Exit(0);
+}
 
 void Form1::PushButton3_Click() { outputDestination_->PushButton3_Click(); }
 

@@ -57,8 +57,9 @@ bool Form1::Form_Load()
         steps.run(126, [&] {
             setWindowTitle(QLatin1String(kProductName));
             setWindowIcon(QApplication::windowIcon());
+            // The application title is handed to each box that has no caption of its own. It is not
+            // Qt's display name: Qt would add that to every window's caption.
             applicationTitle_ = MakeApplicationTitle(QLatin1String(kProductName));
-            QApplication::setApplicationDisplayName(applicationTitle_);
         });
 
         steps.run(128, [&] { ListView1->setHeaderLabels({QStringLiteral("Calc File(s)")}); });

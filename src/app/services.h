@@ -33,6 +33,9 @@ struct Services {
     std::function<int()> drawPercent;
     // The pointer's position on the screen.
     std::function<QPoint()> cursorPosition;
+    // Ends the process at once, running nothing more of it (std::_Exit when
+    // not given).
+    std::function<void()> endProcess;
 };
 
 // A uniform whole number from 1 to 100, seeded from the time of day.

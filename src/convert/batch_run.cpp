@@ -10,10 +10,14 @@
 #include "convert/run_host.h"
 #include "convert/save_target.h"
 #include "platform/automation/automation.h"
+#include "platform/file_system.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
+
+#include <optional>
 
 namespace convert {
 
@@ -107,6 +111,12 @@ void BatchRun::ConvertRows()
         ConvertRow(row);
 }
 
+void BatchRun::AbandonSave()
+{
+    if (savingNow_)
+        savingNow_->Failed(QString());
+}
+
 void BatchRun::BeginRows()
 {
     shared_ = std::make_unique<Shared>();
@@ -161,6 +171,10 @@ bool BatchRun::ConvertRow(int row)
             document = desktop.call(QStringLiteral("loadComponentFromURL"),
                                     {inputUrl, "_blank", Variant::Int16(0), loadArguments});
         } catch (const Failure& failure) {
+            // A file that went after it was listed, or cannot be read, is told as the system tells it:
+            // the office only says that it found no type for the address.
+            if (const std::optional<Failure> unreadable = platform::ReadFailure(inputPath))
+                throw *unreadable;
             // What went wrong in the office says nothing of the file; the report must.
             throw Failure(
                 QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
@@ -226,6 +240,8 @@ bool BatchRun::ConvertRow(int row)
         const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
                                              Variant::Int16(0), saveArguments};
         const SaveTarget saving(target);
+        savingNow_ = &saving;
+        const auto saved = qScopeGuard([this] { savingNow_ = nullptr; });
         try {
             try {
                 result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);

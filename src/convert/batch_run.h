@@ -11,6 +11,7 @@ class Bridge;
 namespace convert {
 
 class RunHost;
+class SaveTarget;
 
 // "Start Saving": converts every row of the host's list, top to bottom, into
 // an Excel 97 workbook through the office suite. A failing step is reported
@@ -33,6 +34,11 @@ public:
     void BeginRows();
     bool ConvertRow(int row);
 
+    // For a program that ends in the middle of a save, once the office can
+    // write no more: a workbook the save was making in place of no file goes,
+    // since it may be half made.
+    void AbandonSave();
+
 private:
     struct Shared;
 
@@ -41,6 +47,7 @@ private:
     platform::automation::Bridge& bridge_;
     RunHost& host_;
     bool isSaving_ = false;
+    const SaveTarget* savingNow_ = nullptr;
     std::unique_ptr<Shared> shared_;
 };
 

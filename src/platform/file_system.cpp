@@ -1,11 +1,17 @@
 #include "platform/file_system.h"
 
 #include <QFile>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -73,6 +79,7 @@ QStringList Names(const QString& folder, Keep keep)
     }
     if (errno != 0)
         throw FileSystemFailure(errno, folder);
+    SortAsListed(names);
     return names;
 }
 
@@ -114,6 +121,19 @@ Failure FileSystemFailure(int error, const QString& path)
     case ENOTDIR: return Failure(QStringLiteral("Path not found: %1").arg(path), kPathNotFound);
     default: return Failure(QStringLiteral("Path/File access error: %1 (%2)").arg(path, reason), kPathFileAccessError);
     }
+}
+
+std::optional<Failure> ReadFailure(const QString& path)
+{
+    // Non-blocking, so that a FIFO cannot hold the caller up.
+    const int fd = ::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (errno == ENOENT)
+        return Failure(QStringLiteral("File not found: %1").arg(path), kFileNotFound);
+    return FileSystemFailure(errno, path);
 }
 
 int FileSystem::Attributes(const QString& path) const
@@ -180,6 +200,21 @@ QString FileSystem::Identity(const QString& folder) const
     if (stat(Native(folder).constData(), &target) != 0)
         throw FileSystemFailure(errno, folder);
     return QString::number(target.st_dev) + QLatin1Char(':') + QString::number(target.st_ino);
+}
+
+void SortAsListed(QStringList& names)
+{
+    // Names are compared once upper-cased, code unit by code unit, as the
+    // Windows file systems order them; names that differ only in case, which
+    // a Linux folder may hold, keep a fixed order among themselves.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(names.size());
+    for (QString& name : names)
+        keyed.emplace_back(name.toUpper(), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& [key, name] : keyed)
+        names << std::move(name);
 }
 
 bool MatchesWildcard(const QString& name, const QString& pattern)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace platform {
 
 // File attribute bits, in the numbering the folder scan works with.
@@ -35,7 +37,8 @@ public:
     virtual int Attributes(const QString& path) const;
 
     // The names of the folders directly inside a folder (links to folders
-    // included), in listing order. Throws Failure when it cannot be listed.
+    // included), in listing order (see SortAsListed). Throws Failure when it
+    // cannot be listed.
     virtual QStringList SubfolderNames(const QString& folder) const;
 
     // The names of the regular files directly inside a folder (links to
@@ -56,9 +59,18 @@ public:
     virtual QString Identity(const QString& folder) const;
 };
 
+// Puts names in the order a folder listing gives them: letter case ignored,
+// "m2" after "M10", "a_b" after "ab", as on the platform the program was
+// designed for, whatever order the file system returns.
+void SortAsListed(QStringList& names);
+
 // The platform's wildcard matching: "*" and "?", letter case ignored; "*.*"
 // (and any pattern ending ".*") also matches names without a dot.
 bool MatchesWildcard(const QString& name, const QString& pattern);
+
+// Why a file cannot be opened for reading, told as the system tells it
+// ("File not found: …", "Permission denied: …"); nothing when it can.
+std::optional<Failure> ReadFailure(const QString& path);
 
 // A failure of a file-system call for the given error code (errno).
 Failure FileSystemFailure(int error, const QString& path);

@@ -1,9 +1,13 @@
 #include "platform/qt_dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace platform {
 
@@ -15,12 +19,34 @@ QString DisplayText(const QString& text)
     return shown;
 }
 
+namespace {
+
+// What a title bar takes besides its caption: the window's icon, its buttons
+// and the margins between them, as the usual window managers draw them.
+constexpr int kTitleBarRoom = 130;
+
+// A message box is as wide as its text and buttons need, which may be too
+// narrow for its caption: the window manager then cuts the caption to "Q…".
+// A spacer as wide as the caption's title bar keeps it whole.
+void KeepCaptionWhole(QMessageBox& box)
+{
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
+}  // namespace
+
 Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon icon)
 {
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
                     DisplayText(text),
                     buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner_);
     box.setTextFormat(Qt::PlainText);
+    KeepCaptionWhole(box);
     const int pressed = box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;

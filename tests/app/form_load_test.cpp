@@ -4,6 +4,7 @@
 #include "form_fixture.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -176,6 +177,29 @@ TEST_F(FormLoad, TheShippedHandCursorLoads)
     EXPECT_TRUE(form->pointer().hasCustomImage());
 }
 
+// The colour on screen at a point of a control, in twips from its top left corner.
+QColor ShownAt(QWidget& window, QWidget* control, int leftTwips, int topTwips)
+{
+    const QPoint at = control->mapTo(&window, QPoint(leftTwips / 15, topTwips / 15));
+    return window.grab().toImage().pixelColor(at);
+}
+
+TEST_F(FormLoad, WithoutASkinTheFramesAndOptionButtonsAreWhiteOnScreenAndCaptionsAreTheirOwn)
+{
+    StartShown();
+    app::Form1& w = *form;
+    const QColor white(Qt::white);
+    // Beyond the option buttons' texts, inside Frame5 around Frame1, inside Frame1 below the folder box.
+    EXPECT_EQ(ShownAt(w, w.Option1, 3500, 128), white);
+    EXPECT_EQ(ShownAt(w, w.Option2, 3500, 128), white);
+    EXPECT_EQ(ShownAt(w, w.Frame5, 7600, 1000), white);
+    EXPECT_EQ(ShownAt(w, w.Frame5, 4000, 1700), white);
+    EXPECT_EQ(ShownAt(w, w.Frame1, 3000, 720), white);
+    EXPECT_EQ(ShownAt(w, w.Frame1, 120, 400), white);
+    // Qt adds its display name, when one is set, to every window's caption.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
 TEST_F(FormLoad, ASkinFileGivesTheButtonFaceColourAndItsStyleSheet)
 {
     QDir().mkpath(programFolder + "/x");
@@ -189,6 +213,10 @@ TEST_F(FormLoad, ASkinFileGivesTheButtonFaceColourAndItsStyleSheet)
     EXPECT_EQ(form->backgroundRole(), QPalette::Button);
     EXPECT_EQ(form->Option1->backgroundRole(), QPalette::Button);
     EXPECT_EQ(form->Frame5->backgroundRole(), QPalette::Button);
+    form->show();
+    const QColor face = QPalette().color(QPalette::Button);
+    EXPECT_EQ(ShownAt(*form, form->Option1, 3500, 128), face);
+    EXPECT_EQ(ShownAt(*form, form->Frame1, 3000, 720), face);
 }
 
 TEST(MakeApplicationTitle, CutsAtTheLastBlankUntilFortyCharactersOrFewer)

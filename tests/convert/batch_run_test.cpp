@@ -9,7 +9,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTest>
+#include <QCloseEvent>
 #include <QUrl>
+
+#include <unistd.h>
 
 using platform::automation::VariantArray;
 using testing_support::FormFixture;
@@ -165,18 +169,71 @@ TEST_F(StartSaving, ASecondClickDuringARunIsIgnored)
     EXPECT_FALSE(form->IsSaving());
 }
 
+TEST_F(StartSaving, ClosingTheWindowInTheMiddleOfASaveKillsTheOfficeThenRemovesTheHalfMadeWorkbook)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    Add({"/in/new.ods"});
+    QStringList seenAtClose;
+    office.onSave = [&] {
+        const QString target = QUrl(office.savedUrls.last()).toLocalFile();
+        QFile half(target);
+        ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+        half.write("BIFF8 half");
+        half.close();
+        // The close button, as the window system asks.
+        QCloseEvent close;
+        QCoreApplication::sendEvent(form->windowHandle(), &close);
+        seenAtClose = office.log.filter("KillOffice");
+        seenAtClose << (QFile::exists(target) ? "half left" : "half removed");
+        seenAtClose << (processEnded ? "ended" : "still running");
+    };
+    Run();
+    EXPECT_EQ(seenAtClose, (QStringList{"KillOffice", "half removed", "ended"}));
+    EXPECT_FALSE(QFile::exists(out + "/new.xls"));
+
+    // Outside a run the window just closes.
+    processEnded = false;
+    office.log.clear();
+    form->close();
+    EXPECT_FALSE(processEnded);
+    EXPECT_TRUE(office.log.filter("KillOffice").isEmpty());
+}
+
 TEST_F(StartSaving, AFileTheSuiteCannotOpenIsReportedByNameAndTheNextRowConverts)
 {
-    Add({"/in/bad.ods", "/in/good.ods"});
+    const QString bad = temp.path() + "/bad.ods";
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a spreadsheet");
+    file.close();
+    Add({bad, "/in/good.ods"});
     office.Fail("loadComponentFromURL", "General Error: cannot load", "bad.ods");
     Run();
     EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164}));
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
-        "The office suite could not open /in/bad.ods: General Error: cannot load\r\n"
+        "The office suite could not open " + bad + ": General Error: cannot load\r\n"
         "in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
     EXPECT_TRUE(QFile::exists(out + "/good.xls"));
     EXPECT_FALSE(QFile::exists(out + "/bad.xls"));
     EXPECT_EQ(Notices(), QStringList{"Done."});
+}
+
+TEST_F(StartSaving, AFileGoneOrUnreadableIsToldAsTheSystemTellsItNotInTheOfficesWords)
+{
+    // Listed, then gone; and a link that leads round in circles, which no one can read.
+    const QString loop = temp.path() + "/loop.ods";
+    ASSERT_EQ(symlink(loop.toLocal8Bit().constData(), loop.toLocal8Bit().constData()), 0);
+    Add({"/in/gone.ods", loop});
+    office.Fail("loadComponentFromURL",
+                "com.sun.star.lang.IllegalArgumentException: Unsupported URL <file:///in/gone.ods>: "
+                "\"type detection failed\"");
+    Run();
+    EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164, 134, 138, 140, 162, 164}));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        "File not found: /in/gone.ods\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
+    EXPECT_TRUE(dialogs.messages[5].text.startsWith("Path/File access error: " + loop +
+                                                    " (Too many levels of symbolic links)\r\n"));
 }
 
 TEST_F(StartSaving, ALoadThatYieldsNoDocumentNamesTheFile)

@@ -5,14 +5,23 @@
 #include "compare_with_source.h"
 #include "form_fixture.h"
 #include "shared_office.h"
+#include "platform/uno/office_bridge.h"
 
 #include <QDir>
+#include <QCloseEvent>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <csignal>
+#include <unistd.h>
 
 using testing_support::CompareWithSource;
 using testing_support::FormFixture;
@@ -115,6 +124,56 @@ TEST_F(RealOfficeRun, TheShippedSamplesConvertToTheDesktop)
     for (const QString& sample : samples)
         EXPECT_EQ(CompareWithSource(sample, desktop + QFileInfo(sample).completeBaseName() + ".xls"), "")
             << sample.toStdString();
+}
+
+// The processes of a process group that still run (zombies aside).
+QStringList RunningInGroup(pid_t group)
+{
+    QStringList running;
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toInt() == group && fields[0] != "Z")
+            running << pid;
+    }
+    return running;
+}
+
+TEST_F(RealOfficeRun, ClosingTheWindowDuringAHungCallEndsTheProgramAndLeavesNoOfficeRunning)
+{
+    // An office of its own, since this one is killed.
+    platform::uno::OfficeBridge office;
+    StartConverting(office);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    office.CreateObject("com.sun.star.ServiceManager");
+    const pid_t group = getpgid(static_cast<pid_t>(office.officeProcessId()));
+    ASSERT_GT(group, 0);
+    CopyCorpus("date.ods");
+    form->fileList().AddFileRow(in + "/date.ods");
+
+    // At the run's first call the office stops answering; a click on a button and then a
+    // close request arrive while the call waits.
+    QStringList leftAtEnd{"not ended"};
+    endProcess = [&] { leftAtEnd = RunningInGroup(group); };
+    QTimer::singleShot(0, [&] {
+        ::kill(-group, SIGSTOP);
+        QTimer::singleShot(300, [&] {
+            QWindow* window = form->windowHandle();
+            const QPointF at = form->PushButton1->mapTo(form.get(), QPointF(10, 10));
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(window, new QMouseEvent(type, at, at, form->mapToGlobal(at),
+                                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(window, new QCloseEvent);
+        });
+    });
+    form->PushButton2->click();
+    EXPECT_EQ(leftAtEnd, QStringList{}) << "office processes still running when the program ended";
+    EXPECT_TRUE(dialogs.fileRequests.isEmpty()) << "a click went through during the call";
+    EXPECT_FALSE(QFile::exists(out + "/date.xls"));
 }
 
 }  // namespace

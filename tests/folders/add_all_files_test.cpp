@@ -84,4 +84,19 @@ TEST_F(AddAllFiles, CancelAtTheInputBoxStoresNothingAndAtThePickerOnlyTheExtensi
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+TEST_F(AddAllFiles, FilesAndSubfoldersComeInNameOrderWhateverOrderTheFileSystemKeeps)
+{
+    // Made in an order of their own, so that a listing in creation or hash
+    // order shows up.
+    TempTree tree({"B1/z.ods", "B1/Y.ods", "a2/b.ods", "a2/A.ods"});
+    QStringList expected;
+    for (int i = 80; i >= 1; --i)
+        tree.Add(QString("m%1.ods").arg(i, 2, 10, QChar('0')));
+    for (int i = 1; i <= 80; ++i)
+        expected << tree / QString("m%1.ods").arg(i, 2, 10, QChar('0'));
+    expected << tree / "a2/A.ods" << tree / "a2/b.ods" << tree / "B1/Y.ods" << tree / "B1/z.ods";
+    Run("ods", tree.root());
+    EXPECT_EQ(Rows(), expected);
+}
+
 }  // namespace

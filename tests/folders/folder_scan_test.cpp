@@ -223,6 +223,16 @@ TEST_F(FolderFiles, PatternsMatchLikeTheWindowsShellIgnoringCase)
     EXPECT_EQ(scan.GetFilesInFolder(tree.root(), "?.ods"), QStringList{"a.ods"});
 }
 
+TEST(SortAsListed, IgnoresCaseAndComparesUpperCasedCodeUnitsAsWindowsListingsDo)
+{
+    QStringList names{"m2.ods", "b", "M10.ods", "ab", "a_b", "A", "a", "Zeta", "\u00e9t\u00e9", "10", "9"};
+    platform::SortAsListed(names);
+    // Upper-cased, "_" (0x5F) sorts after the letters and accented letters after all of ASCII;
+    // "A" and "a" keep one fixed order between them.
+    EXPECT_EQ(names, (QStringList{"10", "9", "A", "a", "ab", "a_b", "b", "M10.ods", "m2.ods", "Zeta",
+                                  "\u00e9t\u00e9"}));
+}
+
 TEST_F(FolderFiles, OnlyRegularFilesAreListedAndSpecialFilesNeverOpened)
 {
     TempTree tree({"real.ods"});

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -95,6 +96,20 @@ TEST(QtDialogs, MessageTextsShowBareCarriageReturnsAsLineBreaks)
     dialogs.message("one\r\rtwo", "Quillmere", platform::Buttons::Ok, platform::Icon::None);
     EXPECT_EQ(text, "one\n\ntwo");
     EXPECT_EQ(caption, "Quillmere");
+}
+
+TEST(QtDialogs, AMessageBoxIsWideEnoughForItsWholeCaption)
+{
+    platform::QtDialogs dialogs;
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    for (const QString caption : {"Quillmere", "A much longer caption than the text of the box below it"}) {
+        int width = 0;
+        WhenModalIsUp([&](QWidget* modal) { width = modal->width(); });
+        dialogs.message("Done.", caption, platform::Buttons::Ok, platform::Icon::None);
+        // The title bar also holds the window's icon and its buttons.
+        EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(caption) + 100) << caption.toStdString();
+    }
 }
 
 }  // namespace

@@ -76,6 +76,14 @@ public:
     int invokeFailures = 0;  // the next calls of the script that fail
     // Called at every save, before the file is written.
     std::function<void()> onSave;
+    // Set by KillOffice: every call from then on fails.
+    bool killed = false;
+
+    void KillOffice() override
+    {
+        log << "KillOffice";
+        killed = true;
+    }
 
 private:
     class Object : public platform::automation::Object {
@@ -219,6 +227,8 @@ private:
             savedUrls << url;
             if (onSave)
                 onSave();
+            if (killed)
+                throw Failure("The office suite is no longer running");
             if (saveState == 1) {
                 QFile out(QUrl(url).toLocalFile());
                 if (out.open(QIODevice::WriteOnly))

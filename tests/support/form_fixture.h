@@ -39,6 +39,11 @@ protected:
         services.fileSystem = fileSystem.get();
         services.programFolder = programFolder;
         services.drawPercent = [this] { return percent; };
+        services.endProcess = [this] {
+            processEnded = true;
+            if (endProcess)
+                endProcess();
+        };
         return services;
     }
 
@@ -98,6 +103,9 @@ protected:
     platform::automation::Bridge* bridge = &office;
     std::unique_ptr<platform::FileSystem> fileSystem = std::make_unique<platform::FileSystem>();
     int percent = 50;
+    // Set where the program would have ended its process.
+    bool processEnded = false;
+    std::function<void()> endProcess;  // what a test does there besides
     std::unique_ptr<app::Form1> form;
     QString in, out;  // the folders of StartConverting
 };

@@ -96,6 +96,10 @@ public:
     virtual void WillWrite(const QString& file) { Q_UNUSED(file); }
     // Ends the office, if one runs; the next object made starts a fresh one.
     virtual void EndOffice() {}
+    // Kills the office now, even from within the wait for one of its calls:
+    // the program is about to end and must leave no office writing behind it.
+    // Returns once no process of the office runs.
+    virtual void KillOffice() {}
 };
 
 }  // namespace platform::automation

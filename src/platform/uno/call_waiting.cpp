@@ -1,12 +1,72 @@
 #include "platform/uno/call_waiting.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QThread>
 
 #include <algorithm>
+#include <optional>
 
 namespace platform::uno {
+
+namespace {
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::ContextMenu:
+    case QEvent::Enter:
+    case QEvent::Leave:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// While a call is pending the windows go on drawing themselves but take no
+// input: a click could start another command in the middle of the call. A
+// request to close a window is let through, because closing the window ends
+// the program at once, however long the call would still take.
+class InputGate : public QObject {
+public:
+    InputGate() { QCoreApplication::instance()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return watched->isWindowType() && IsUserInput(event->type());
+    }
+};
+
+// Lets pending events run once, user input aside.
+void ServeEvents()
+{
+    static int depth = 0;  // a call made from within another call's wait shares its gate
+    std::optional<InputGate> gate;
+    if (depth == 0)
+        gate.emplace();
+    ++depth;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --depth;
+}
+
+}  // namespace
 
 void CallState::finish(std::exception_ptr thrown)
 {
@@ -41,7 +101,7 @@ bool WaitUntil(CallState& state, std::chrono::steady_clock::time_point deadline,
         if (state.done)
             break;
         lock.unlock();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        ServeEvents();
         lock.lock();
     }
     return true;

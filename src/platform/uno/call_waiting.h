@@ -1,8 +1,9 @@
 #pragma once
 
 // How a caller waits for a call that another thread makes for it. On the Qt
-// GUI thread the wait keeps handling paint and timer events (never user
-// input), so the window goes on drawing itself.
+// GUI thread the wait keeps handling paint and timer events, and requests to
+// close a window, but never other user input: the window goes on drawing
+// itself, and closing it still ends the program.
 
 #include <chrono>
 #include <condition_variable>

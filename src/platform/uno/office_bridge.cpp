@@ -204,6 +204,15 @@ void OfficeBridge::EndOffice()
     session_.reset();
 }
 
+void OfficeBridge::KillOffice()
+{
+    // No lock: this runs on the thread that makes the calls, possibly from
+    // within one made while the lock is held, and only that thread replaces
+    // the session.
+    if (const std::shared_ptr<OfficeSession> session = session_)
+        session->connection().abort();
+}
+
 QString OfficeBridge::pipeName() const
 {
     std::lock_guard lock(mutex_);

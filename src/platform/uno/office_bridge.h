@@ -52,6 +52,7 @@ public:
 
     // Ends the office now; the next CreateObject starts another.
     void EndOffice() override;
+    void KillOffice() override;
 
     // About the current office, for diagnostics; empty or 0 when none runs.
     QString pipeName() const;
