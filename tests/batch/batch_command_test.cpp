@@ -203,9 +203,9 @@ TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
     QElapsedTimer clock;
     clock.start();
     const QString workers = "--worker --to " + tree / "out";
-    while (testing_support::ProcessesWith(workers).size() < 2 && clock.elapsed() < 60000)
+    while (testing_support::ProcessesWith(workers, batch.processId()).size() < 2 && clock.elapsed() < 60000)
         QThread::msleep(100);
-    ASSERT_EQ(testing_support::ProcessesWith(workers).size(), 2);
+    ASSERT_EQ(testing_support::ProcessesWith(workers, batch.processId()).size(), 2);
     QThread::msleep(8000);  // their offices started and inside the long load
 
     batch.kill();

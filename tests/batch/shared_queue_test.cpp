@@ -164,9 +164,9 @@ TEST_F(SharedQueue, AWorkerThatDiesCostsOnlyTheFileItWasOnAndIsReplaced)
     const QString workers = "--worker --to out";
     QElapsedTimer clock;
     clock.start();
-    while (testing_support::ProcessesWith(workers).size() < 2 && clock.elapsed() < 60000)
+    while (testing_support::ProcessesWith(workers, batch.processId()).size() < 2 && clock.elapsed() < 60000)
         QThread::msleep(100);
-    const QStringList running = testing_support::ProcessesWith(workers);
+    const QStringList running = testing_support::ProcessesWith(workers, batch.processId());
     ASSERT_EQ(running.size(), 2);
     QThread::msleep(3000);  // both inside the slow loads
     ASSERT_EQ(::kill(running.first().section(' ', 0, 0).toInt(), SIGKILL), 0);

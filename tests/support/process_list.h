@@ -13,11 +13,16 @@
 
 namespace testing_support {
 
-// Processes whose command line holds text, as pgrep -f sees them.
-inline QStringList ProcessesWith(const QString& text)
+// Processes whose command line holds text, as pgrep -f sees them; with a
+// parent, only its children, so that another run of the tests on the machine
+// is not counted.
+inline QStringList ProcessesWith(const QString& text, qint64 parent = 0)
 {
+    QStringList arguments{QStringLiteral("-a"), QStringLiteral("-f")};
+    if (parent > 0)
+        arguments << QStringLiteral("-P") << QString::number(parent);
     QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-a"), QStringLiteral("-f"), QStringLiteral("--"), text});
+    pgrep.start(QStringLiteral("pgrep"), arguments << QStringLiteral("--") << text);
     pgrep.waitForFinished();
     QStringList lines = QString::fromLocal8Bit(pgrep.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     lines.removeIf([](const QString& line) { return line.contains("pgrep"); });
