@@ -12,6 +12,8 @@ packages=(
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
+  dpkg-dev file xdg-utils desktop-file-utils appstream lintian
+  xdotool x11-utils imagemagick
   "$@"
 )
 
