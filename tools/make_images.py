@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's images: the application icon (PNG), the hand pointer
-(HAND-M.CUR) and the row-drag pointer (drag.ico), from the shapes below.
+(HAND-M.CUR) and the row-drag pointer (drag.ico), from the shapes below; and
+the application icon at each size of the hicolor icon theme, in
+OUTPUT_FOLDER/hicolor/NxN/apps/quillmere.png.
 
 usage: make_images.py OUTPUT_FOLDER
 """
@@ -59,23 +61,63 @@ def icon_file(img, hotspot=None):
     return struct.pack("<HHH", 0, kind, 1) + entry + data
 
 
+# The sizes of the hicolor icon theme that the package installs.
+THEME_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ARROW_BLUE = (31, 78, 160, 255)
+
+
 def application_icon(size=64):
+    """The icon on a 64-unit grid, drawn at SIZE pixels: edges on whole
+    pixels, lines at least one pixel wide, fewer grid lines when small, and
+    the arrow head smoothed."""
     img = canvas(size)
     s = size / 64
+    line = max(1, int(round(s)))
+    def at(v):
+        return int(round(v * s))
     def r(x0, y0, x1, y1, c):
-        rect(img, int(x0 * s), int(y0 * s), int(x1 * s), int(y1 * s), c)
+        rect(img, at(x0), at(y0), max(at(x1), at(x0) + 1), max(at(y1), at(y0) + 1), c)
     # A sheet with a green header row and a grid, and an arrow to the right.
-    r(6, 4, 46, 60, (90, 90, 90, 255))
-    r(7, 5, 45, 59, WHITE)
-    r(7, 5, 45, 15, (36, 138, 61, 255))
-    for y in range(23, 59, 8):
-        r(7, y, 45, y + 1, (170, 190, 170, 255))
+    grid = (170, 190, 170, 255)
+    left, top, right, bottom = at(6), at(4), at(46), at(60)
+    rect(img, left, top, right, bottom, (90, 90, 90, 255))
+    rect(img, left + line, top + line, right - line, bottom - line, WHITE)
+    rect(img, left + line, top + line, right - line, at(15), (36, 138, 61, 255))
+    rows = range(23, 59, 8) if size >= 32 else (27, 39, 51)
+    for y in rows:
+        rect(img, left + line, at(y), right - line, at(y) + line, grid)
     for x in (19, 32):
-        r(x, 15, x + 1, 59, (170, 190, 170, 255))
-    r(30, 34, 50, 44, (31, 78, 160, 255))
-    for i in range(12):
-        r(50 + i, 27 + i, 51 + i, 51 - i, (31, 78, 160, 255))
+        rect(img, at(x), at(15), at(x) + line, bottom - line, grid)
+    r(30, 34, 50, 44, ARROW_BLUE)
+    arrow_head(img, s)
     return img
+
+
+def arrow_head(img, s):
+    """The triangle (50, 27), (62, 39), (50, 51) on the 64-unit grid, each
+    pixel blended by the share of 4x4 samples inside it."""
+    size = len(img)
+    for py in range(size):
+        for px in range(int(50 * s), min(size, int(62 * s) + 1)):
+            inside = 0
+            for sy in range(4):
+                for sx in range(4):
+                    x = (px + (sx + 0.5) / 4) / s
+                    y = (py + (sy + 0.5) / 4) / s
+                    if x >= 50 and abs(y - 39) <= 62 - x:
+                        inside += 1
+            if inside:
+                img[py][px] = over(ARROW_BLUE, inside / 16, img[py][px])
+
+
+def over(colour, share, below):
+    """COLOUR with SHARE of its cover laid over BELOW."""
+    a = share * colour[3] / 255
+    b = below[3] / 255 * (1 - a)
+    out = a + b
+    if out == 0:
+        return TRANSPARENT
+    return tuple(int(round((colour[i] * a + below[i] * b) / out)) for i in range(3)) + (int(round(out * 255)),)
 
 
 HAND = [
@@ -140,6 +182,11 @@ def main():
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, "quillmere.png"), "wb") as f:
         f.write(png(application_icon()))
+    for size in THEME_SIZES:
+        folder = os.path.join(out, "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "quillmere.png"), "wb") as f:
+            f.write(png(application_icon(size)))
     with open(os.path.join(out, "HAND-M.CUR"), "wb") as f:
         f.write(icon_file(from_pattern(HAND, True), hotspot=(13, 0)))
     with open(os.path.join(out, "drag.ico"), "wb") as f:
