@@ -13,7 +13,7 @@ packages=(
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
-  dpkg-dev file xdg-utils desktop-file-utils appstream lintian
+  dpkg-dev file desktop-file-utils appstream lintian
   xdotool x11-utils imagemagick
   "$@"
 )
