@@ -145,12 +145,12 @@ QStringList RunningInGroup(pid_t group)
 TEST_F(RealOfficeRun, ClosingTheWindowDuringAHungCallEndsTheProgramAndLeavesNoOfficeRunning)
 {
     // An office of its own, since this one is killed.
-    platform::uno::OfficeBridge office;
-    StartConverting(office);
+    platform::uno::OfficeBridge ownOffice;
+    StartConverting(ownOffice);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    office.CreateObject("com.sun.star.ServiceManager");
-    const pid_t group = getpgid(static_cast<pid_t>(office.officeProcessId()));
+    ownOffice.CreateObject("com.sun.star.ServiceManager");
+    const pid_t group = getpgid(static_cast<pid_t>(ownOffice.officeProcessId()));
     ASSERT_GT(group, 0);
     CopyCorpus("date.ods");
     form->fileList().AddFileRow(in + "/date.ods");
