@@ -33,7 +33,7 @@ public:
                 ::kill(-group, SIGKILL);
             });
         };
-        onReport = [](int, const QString&, const QString&, int) {};
+        onReport = [](const QString&, const QString&, int) {};
         onNotice = [](const QString&) {};
     }
 

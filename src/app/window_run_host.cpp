@@ -1,6 +1,7 @@
 #include "app/window_run_host.h"
 
 #include "app/form1.h"
+#include "app/paths.h"
 #include "filelist/file_list.h"
 #include "platform/dialogs.h"
 
@@ -22,6 +23,11 @@ bool WindowRunHost::Option2() const { return window_.Option2->isChecked(); }
 QString WindowRunHost::Text1() const { return window_.Text1->text(); }
 
 void WindowRunHost::SetProgressValue(double percent) { window_.ProgressBar1->setValue(qRound(percent)); }
+
+void WindowRunHost::RowStarted(int, const QString& inputPath)
+{
+    window_.ProgressBar1->setFormat(QStringLiteral("Processing: ") + FileNameFromPath(inputPath));
+}
 
 void WindowRunHost::SetProgressText(const QString& text) { window_.ProgressBar1->setFormat(text); }
 

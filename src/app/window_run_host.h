@@ -18,6 +18,7 @@ public:
     bool Option2() const override;
     QString Text1() const override;
     void SetProgressValue(double percent) override;
+    void RowStarted(int row, const QString& inputPath) override;
     void SetProgressText(const QString& text) override;
     void Yield() override;
     void SetMousePointer(int value) override;

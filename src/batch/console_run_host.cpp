@@ -59,25 +59,23 @@ ConsoleRunHost::ConsoleRunHost(QStringList rows, bool beside, QString folder)
 
 QString ConsoleRunHost::RowText(int position) const
 {
-    currentRow_ = position;
     if (position < 1 || position > rows_.size())
         throw platform::Failure(QStringLiteral("Index out of bounds (row %1)").arg(position), 35600);
     return rows_.at(position - 1);
 }
 
-void ConsoleRunHost::SetProgressText(const QString& text)
+void ConsoleRunHost::RowStarted(int row, const QString& inputPath)
 {
-    const bool rowBegins = text.startsWith(QLatin1String("Processing: "));
     if (onRowStart) {
-        if (rowBegins)
-            onRowStart(currentRow_);
+        onRowStart(row);
         return;
     }
-    if (!rowBegins) {
-        EndProgressLine();  // the run is over
-        return;
-    }
-    ShowProgress(qRound(percent_), text.mid(12));
+    ShowProgress(qRound(percent_), app::FileNameFromPath(inputPath));
+}
+
+void ConsoleRunHost::SetProgressText(const QString&)
+{
+    EndProgressLine();  // the idle text: the run is over
 }
 
 void ConsoleRunHost::ShowProgress(int percent, const QString& name, const QString& pace)
@@ -118,7 +116,7 @@ void ConsoleRunHost::ReportError(const QString& description, const QString& loca
 {
     ++failures_;
     if (onReport) {
-        onReport(currentRow_, description, location, step);
+        onReport(description, location, step);
         return;
     }
     PrintReport(ReportBlock(description, location, step));

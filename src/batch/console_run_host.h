@@ -21,6 +21,7 @@ public:
     bool Option2() const override { return beside_; }
     QString Text1() const override { return folder_; }
     void SetProgressValue(double percent) override { percent_ = percent; }
+    void RowStarted(int row, const QString& inputPath) override;
     void SetProgressText(const QString& text) override;
     void Yield() override {}
     void SetMousePointer(int) override {}
@@ -28,11 +29,10 @@ public:
     void ReportError(const QString& description, const QString& location, int step) override;
 
     int failures() const { return failures_; }
-    // The row being converted (from 1); 0 before the first.
-    int currentRow() const { return currentRow_; }
 
-    // Where reports and notices go instead of the terminal (the share of a --jobs run).
-    std::function<void(int row, const QString& description, const QString& location, int step)> onReport;
+    // Where reports, notices and the start of each row go instead of the
+    // terminal (a worker of a --jobs run).
+    std::function<void(const QString& description, const QString& location, int step)> onReport;
     std::function<void(const QString& text)> onNotice;
     std::function<void(int row)> onRowStart;
 
@@ -45,12 +45,10 @@ public:
     void EndProgressLine();
 
 private:
-
     QStringList rows_;
     bool beside_;
     QString folder_;
     double percent_ = 0;
-    mutable int currentRow_ = 0;
     int failures_ = 0;
     bool terminal_;
     bool progressShown_ = false;

@@ -70,7 +70,7 @@ int RunWorker(const BatchOptions& options)
     ConsoleRunHost host({}, options.beside, options.to);
     host.onRowStart = [](int) {};
     host.onNotice = [](const QString&) {};
-    host.onReport = [](int, const QString& description, const QString& location, int step) {
+    host.onReport = [](const QString& description, const QString& location, int step) {
         Say(QByteArray(protocol::kReport) + ' ' + QByteArray::number(step) + ' ' + protocol::Hex(description) + ' ' +
             protocol::Hex(location));
     };

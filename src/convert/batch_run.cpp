@@ -132,9 +132,7 @@ bool BatchRun::ConvertRow(int row)
             throw Failure(QStringLiteral("Division by zero"), 11);
         host_.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
     });
-    steps.run(114, [&] {
-        host_.SetProgressText(QStringLiteral("Processing: ") + app::FileNameFromPath(inputPath));
-    });
+    steps.run(114, [&] { host_.RowStarted(row, inputPath); });
     steps.run(116, [&] { host_.Yield(); });
     steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
     // 120-126: the name without its extension, then ".xls".

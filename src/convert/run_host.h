@@ -22,6 +22,11 @@ public:
     virtual QString Text1() const = 0;
 
     virtual void SetProgressValue(double percent) = 0;
+    // A row's conversion begins: row is its position (from 1), inputPath its
+    // file. The window shows "Processing: " and the file name on its progress
+    // bar; the command, its progress line.
+    virtual void RowStarted(int row, const QString& inputPath) = 0;
+    // Any other text on the progress bar (the idle text once the run is over).
     virtual void SetProgressText(const QString& text) = 0;
     // Lets pending window events run once.
     virtual void Yield() = 0;
