@@ -76,30 +76,12 @@ QStringList Names(const QString& folder, Keep keep)
     return names;
 }
 
-QChar Fold(QChar c) { return c.toCaseFolded(); }
-
-bool Match(const QChar* name, const QChar* nameEnd, const QChar* pattern, const QChar* patternEnd)
+QRegularExpression WildcardExpression(QString pattern)
 {
-    // Iterative matching with one backtrack point for the last "*".
-    const QChar* starPattern = nullptr;
-    const QChar* starName = nullptr;
-    while (name != nameEnd) {
-        if (pattern != patternEnd && *pattern == QLatin1Char('*')) {
-            starPattern = ++pattern;
-            starName = name;
-        } else if (pattern != patternEnd && (*pattern == QLatin1Char('?') || Fold(*pattern) == Fold(*name))) {
-            ++pattern;
-            ++name;
-        } else if (starPattern) {
-            pattern = starPattern;
-            name = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (pattern != patternEnd && *pattern == QLatin1Char('*'))
-        ++pattern;
-    return pattern == patternEnd;
+    // Qt's wildcards take "[...]" for a class of characters; here "[" stands for itself.
+    pattern.replace(QLatin1Char('['), QLatin1String("[[]"));
+    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                              QRegularExpression::CaseInsensitiveOption);
 }
 
 }  // namespace
@@ -155,8 +137,9 @@ QStringList FileSystem::SubfolderNames(const QString& folder) const
 
 QStringList FileSystem::FileNames(const QString& folder, const QString& pattern) const
 {
+    const Wildcard wildcard(pattern);
     return Names(folder, [&](const QString& name, auto kind) {
-        if (!MatchesWildcard(name, pattern))
+        if (!wildcard.matches(name))
             return false;
         const int found = kind();
         return found == S_IFREG || found < 0;
@@ -182,15 +165,19 @@ QString FileSystem::Identity(const QString& folder) const
     return QString::number(target.st_dev) + QLatin1Char(':') + QString::number(target.st_ino);
 }
 
-bool MatchesWildcard(const QString& name, const QString& pattern)
+Wildcard::Wildcard(const QString& pattern) : whole_(WildcardExpression(pattern))
 {
-    if (Match(name.constData(), name.constData() + name.size(), pattern.constData(),
-              pattern.constData() + pattern.size()))
+    if (pattern.endsWith(QLatin1String(".*")))
+        withoutDot_ = WildcardExpression(pattern.chopped(2));
+}
+
+bool Wildcard::matches(const QString& name) const
+{
+    if (whole_.match(name).hasMatch())
         return true;
     // "name.*" also takes "name" itself.
-    return pattern.endsWith(QLatin1String(".*")) && !name.contains(QLatin1Char('.')) &&
-           Match(name.constData(), name.constData() + name.size(), pattern.constData(),
-                 pattern.constData() + pattern.size() - 2);
+    return !withoutDot_.pattern().isEmpty() && !name.contains(QLatin1Char('.')) &&
+           withoutDot_.match(name).hasMatch();
 }
 
 }  // namespace platform

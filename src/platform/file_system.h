@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -56,9 +57,19 @@ public:
     virtual QString Identity(const QString& folder) const;
 };
 
-// The platform's wildcard matching: "*" and "?", letter case ignored; "*.*"
-// (and any pattern ending ".*") also matches names without a dot.
-bool MatchesWildcard(const QString& name, const QString& pattern);
+// The platform's wildcard matching of file names: "*" and "?", letter case
+// ignored, and no character classes ("[" is a character like any other);
+// "*.*" (and any pattern ending ".*") also matches names without a dot.
+class Wildcard {
+public:
+    explicit Wildcard(const QString& pattern);
+    bool matches(const QString& name) const;
+
+private:
+    QRegularExpression whole_;
+    // The pattern without its closing ".*", for names without a dot; empty otherwise.
+    QRegularExpression withoutDot_;
+};
 
 // A failure of a file-system call for the given error code (errno).
 Failure FileSystemFailure(int error, const QString& path);
