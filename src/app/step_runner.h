@@ -32,9 +32,6 @@ public:
     // say): a test that fails skips the action.
     bool guard(int label, const std::function<bool()>& test);
 
-    const QString& location() const { return location_; }
-    const ErrorReporter& reporter() const { return reporter_; }
-
 private:
     bool attempt(int label, const std::function<void()>& statement);
     void fail(int label, const platform::Failure& failure);

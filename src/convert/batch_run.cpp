@@ -41,7 +41,6 @@ struct RowObjects {
     ObjectRef desktop;
     ObjectRef document;
     ObjectRef dispatcher;
-    ObjectRef controller;
     ObjectRef frame;
 };
 
@@ -116,7 +115,8 @@ void BatchRun::BeginRows()
 bool BatchRun::ConvertRow(int row)
 {
     const auto reporter = [this](const QString& d, const QString& l, int s) { host_.ReportError(d, l, s); };
-    app::Steps steps(app::locations::Form1("PushButton2_Click"), reporter);
+    const QString location = app::locations::Form1("PushButton2_Click");
+    app::Steps steps(location, reporter);
     const QString& chosenFolder = shared_->chosenFolder;
     QHash<QString, QString>& writtenBy = shared_->writtenBy;
     Excel97Examination& examination = shared_->examination;
@@ -173,10 +173,8 @@ bool BatchRun::ConvertRow(int row)
             Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
                 .toObject();
     });
-    steps.run(138, [&] {
-        objects.controller =
-            Use(objects.document).call(QStringLiteral("getCurrentController"), {}).toObject();
-    });
+    // The controller is asked for and let go at once: 140 asks again on its way to the frame.
+    steps.run(138, [&] { Use(objects.document).call(QStringLiteral("getCurrentController"), {}); });
     steps.run(140, [&] {
         objects.frame = Use(objects.document).call(QStringLiteral("getCurrentController"), {})
                             .toObject()
@@ -251,7 +249,7 @@ bool BatchRun::ConvertRow(int row)
         if (!unexamined.isEmpty())
             descriptions << Excel97ExaminationFailed(inputPath, outputPath, unexamined);
         for (const QString& description : descriptions)
-            steps.reporter()(description, steps.location(), 162);
+            reporter(description, location, 162);
     }
     const bool closed =
         steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });

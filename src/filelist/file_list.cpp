@@ -31,14 +31,6 @@ QString FileList::RowText(int position) const
     return row->text(0);
 }
 
-void FileList::SetRowText(int position, const QString& text)
-{
-    QTreeWidgetItem* row = view_->topLevelItem(position - 1);
-    if (position < 1 || !row)
-        throw NoSuchRow(position);
-    row->setText(0, text);
-}
-
 void FileList::RemoveSelectedRow()
 {
     if (busy_() || RowCount() == 0)

@@ -20,14 +20,11 @@ public:
     int RowCount() const;
     // Throws platform::Failure for a position that holds no row.
     QString RowText(int position) const;
-    void SetRowText(int position, const QString& text);
 
     // The Delete key (only) and a double-click remove the selected row.
     void RemoveSelectedRow();
     // "Clear List".
     void ClearFileList();
-
-    QTreeWidget* view() const { return view_; }
 
 private:
     QTreeWidget* view_;

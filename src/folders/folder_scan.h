@@ -37,8 +37,6 @@ public:
     // The attribute word of a path; throws platform::Failure.
     int Attributes(const QString& path) const;
 
-    const platform::FileSystem& fileSystem() const { return fileSystem_; }
-
     // Told of every folder the scan leaves out, with the reason. Without it, a
     // folder that may not be listed or is gone is left out quietly, and one
     // left out for any other reason (too long a path, a name the program
