@@ -35,6 +35,97 @@ QString Canonical(const QString& path)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
+// The URL the office opens a file by, once the office is told it may read it.
+QString ReadableUrl(platform::automation::Bridge& bridge, const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    bridge.WillRead(absolute);
+    return FileUrl(absolute);
+}
+
+// The URL the office saves a file by, once the office is told it may write it.
+QString WritableUrl(platform::automation::Bridge& bridge, const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    bridge.WillWrite(absolute);
+    return FileUrl(absolute);
+}
+
+// Loads the spreadsheet hidden; the report of a load that fails names the file.
+ObjectRef OpenDocument(platform::automation::Bridge& bridge, const ObjectRef& desktop, const QString& inputPath)
+{
+    // The office opens an empty file as a new, empty document: that would pass for a conversion.
+    const QFileInfo input(inputPath);
+    if (input.isFile() && input.size() == 0)
+        throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
+    const QString inputUrl = ReadableUrl(bridge, inputPath);
+    const VariantArray loadArguments{MakePropertyValue(bridge, QStringLiteral("Hidden"), true)};
+    Variant document;
+    platform::automation::Object& loader = Use(desktop);
+    try {
+        document = loader.call(QStringLiteral("loadComponentFromURL"),
+                                {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+    } catch (const Failure& failure) {
+        // What went wrong in the office says nothing of the file; the report must.
+        throw Failure(QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
+                      failure.number());
+    }
+    if (document.isEmpty())
+        throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
+    return document.toObject();
+}
+
+// Refuses a save over the row's own input (target and source are canonical
+// paths), or over a workbook that this run wrote from another input.
+void RefuseOverwrite(const QString& target, const QString& source, const QHash<QString, QString>& writtenBy,
+                     const QString& outputPath)
+{
+    if (target == source)
+        throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
+    const auto earlier = writtenBy.constFind(target);
+    if (earlier != writtenBy.constEnd() && earlier.value() != source)
+        throw Failure(
+            QStringLiteral("%1 was not saved: this run already wrote it from %2").arg(outputPath, earlier.value()));
+}
+
+// Throws unless the office says the save succeeded and left a workbook with something in it.
+void CheckSaved(const Variant& result, const QString& target, const QString& outputPath, const QString& inputPath)
+{
+    if (result.type() == Variant::Type::Object &&
+        result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
+        throw Failure(QStringLiteral("The office suite could not save %1 from %2").arg(outputPath, inputPath));
+    const QFileInfo written(target);
+    if (!written.isFile())
+        throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
+    if (written.size() == 0)
+        throw Failure(QStringLiteral("The office suite wrote %1 empty").arg(outputPath));
+}
+
+// Saves the document shown in frame as the workbook at target, checks it and
+// puts it on the disk; a save that fails leaves no broken workbook behind, and
+// its report says what became of the file.
+void SaveWorkbook(platform::automation::Object& dispatcher, const ObjectRef& frame, const VariantArray& saveArguments,
+                  const QString& target, const QString& outputPath, const QString& inputPath)
+{
+    const VariantArray dispatchArguments{Variant(frame).toObject(), ".uno:SaveAs", "", Variant::Int16(0),
+                                         saveArguments};
+    const SaveTarget saving(target);
+    try {
+        Variant result;
+        try {
+            result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
+        } catch (const Failure& failure) {
+            throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
+                              .arg(outputPath, inputPath, failure.description()),
+                          failure.number());
+        }
+        CheckSaved(result, target, outputPath, inputPath);
+        saving.Sync();
+    } catch (const Failure& failure) {
+        throw Failure(saving.Failed(failure.description()), failure.number());
+    }
+}
+
 // One row's objects on the bridge; all are let go when the row ends.
 struct RowObjects {
     ObjectRef serviceManager;
@@ -145,29 +236,7 @@ bool BatchRun::ConvertRow(int row)
             Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
                 .toObject();
     });
-    steps.run(134, [&] {
-        const QFileInfo input(inputPath);
-        // The office opens an empty file as a new, empty document: that would pass for a conversion.
-        if (input.isFile() && input.size() == 0)
-            throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
-        const QString inputUrl = FileUrl(input.absoluteFilePath());
-        bridge_.WillRead(input.absoluteFilePath());
-        const VariantArray loadArguments{MakePropertyValue(bridge_, QStringLiteral("Hidden"), true)};
-        Variant document;
-        platform::automation::Object& desktop = Use(objects.desktop);
-        try {
-            document = desktop.call(QStringLiteral("loadComponentFromURL"),
-                                    {inputUrl, "_blank", Variant::Int16(0), loadArguments});
-        } catch (const Failure& failure) {
-            // What went wrong in the office says nothing of the file; the report must.
-            throw Failure(
-                QStringLiteral("The office suite could not open %1: %2").arg(inputPath, failure.description()),
-                failure.number());
-        }
-        if (document.isEmpty())
-            throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
-        objects.document = document.toObject();
-    });
+    steps.run(134, [&] { objects.document = OpenDocument(bridge_, objects.desktop, inputPath); });
     steps.run(136, [&] {
         objects.dispatcher =
             Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
@@ -191,9 +260,7 @@ bool BatchRun::ConvertRow(int row)
     steps.run(152, [&] { outputPath = SlashForm(outputPath); });
 
     steps.run(156, [&] {
-        bridge_.WillWrite(QFileInfo(outputPath).absoluteFilePath());
-        saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"),
-                                             FileUrl(QFileInfo(outputPath).absoluteFilePath()));
+        saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"), WritableUrl(bridge_, outputPath));
     });
     steps.run(158, [&] {
         saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
@@ -206,42 +273,13 @@ bool BatchRun::ConvertRow(int row)
     const bool saved = steps.run(162, [&] {
         const QString target = Canonical(outputPath);
         const QString source = Canonical(inputPath);
-        if (target == source)
-            throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
-        const auto earlier = writtenBy.constFind(target);
-        if (earlier != writtenBy.constEnd() && earlier.value() != source)
-            throw Failure(QStringLiteral("%1 was not saved: this run already wrote it from %2")
-                              .arg(outputPath, earlier.value()));
+        RefuseOverwrite(target, source, writtenBy, outputPath);
         try {
             losses = examination.Losses(Use(objects.serviceManager), Use(objects.document));
         } catch (const Failure& failure) {
             unexamined = failure.description();
         }
-        Variant result;
-        platform::automation::Object& dispatcher = Use(objects.dispatcher);
-        const VariantArray dispatchArguments{Variant(objects.frame).toObject(), ".uno:SaveAs", "",
-                                             Variant::Int16(0), saveArguments};
-        const SaveTarget saving(target);
-        try {
-            try {
-                result = dispatcher.call(QStringLiteral("executeDispatch"), dispatchArguments);
-            } catch (const Failure& failure) {
-                throw Failure(QStringLiteral("The office suite could not save %1 from %2: %3")
-                                  .arg(outputPath, inputPath, failure.description()),
-                              failure.number());
-            }
-            if (result.type() == Variant::Type::Object &&
-                result.toObject()->get(QStringLiteral("State")).toInt() != kDispatchSuccess)
-                throw Failure(QStringLiteral("The office suite could not save %1 from %2").arg(outputPath, inputPath));
-            const QFileInfo written(target);
-            if (!written.isFile())
-                throw Failure(QStringLiteral("The office suite did not write %1").arg(outputPath));
-            if (written.size() == 0)
-                throw Failure(QStringLiteral("The office suite wrote %1 empty").arg(outputPath));
-            saving.Sync();
-        } catch (const Failure& failure) {
-            throw Failure(saving.Failed(failure.description()), failure.number());
-        }
+        SaveWorkbook(Use(objects.dispatcher), objects.frame, saveArguments, target, outputPath, inputPath);
         writtenBy.insert(target, source);
     });
     if (saved) {
