@@ -265,6 +265,10 @@ bool BatchRun::ConvertRow(int row)
     steps.run(158, [&] {
         saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
     });
+    // SelectionOnly, the third save argument, is passed as the run has always
+    // passed it, and it cuts nothing: a document loaded hidden has only its
+    // cursor cell selected, and the Excel 97 export writes every sheet whole
+    // whatever is selected (the tests that read workbooks back see every cell).
     steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
 
     // What the workbook will lack is found before the save and told once it is written.
