@@ -7,7 +7,6 @@
 #include "platform/uno/office_bridge.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -78,17 +77,11 @@ protected:
 
 TEST_F(OfficeBridgeTest, CreatingTheServiceManagerAgainReusesTheRunningOffice)
 {
-    QElapsedTimer clock;
-    clock.start();
     ObjectRef first = bridge.CreateObject("com.sun.star.ServiceManager");
     const qint64 pid = bridge.officeProcessId();
-    std::cout << "[ measure  ] first service manager: " << clock.restart() << " ms\n";
     ObjectRef second = bridge.CreateObject("com.sun.star.ServiceManager");
-    const qint64 again = clock.elapsed();
-    std::cout << "[ measure  ] second service manager: " << again << " ms\n";
     EXPECT_NE(pid, 0);
-    EXPECT_EQ(bridge.officeProcessId(), pid);
-    EXPECT_LT(again, 500);
+    EXPECT_EQ(bridge.officeProcessId(), pid) << "a second office was started";
     EXPECT_NE(first, second);
     EXPECT_TRUE(bridge.pipeName().startsWith("quillmere-"));
     EXPECT_TRUE(bridge.profilePath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME"))))
@@ -99,10 +92,7 @@ TEST_F(OfficeBridgeTest, ConvertsAGeneratedSpreadsheetToExcel97)
 {
     const QString ods = MakeOds("Budget");
     const QString xls = temp.filePath("Budget.xls");
-    QElapsedTimer clock;
-    clock.start();
     const Variant result = ConvertRow(bridge, Url(ods), Url(xls));
-    std::cout << "[ measure  ] load, save as, close of a generated sheet: " << clock.elapsed() << " ms\n";
 
     EXPECT_EQ(result.toObject()->get("State").toInt(), 1);  // DispatchResultState SUCCESS
     const QJsonArray sheets = ReadXls(xls);
@@ -141,13 +131,7 @@ TEST_F(OfficeBridgeTest, ConvertsTheDatesSample)
     const QString ods = temp.filePath("date.ods");
     ASSERT_TRUE(QFile::copy(sample, ods));
     const QString xls = temp.filePath("date.xls");
-    // The first conversion of a kind loads the filters; the second is the warm one.
-    ConvertRow(bridge, Url(ods), Url(xls));
-    QFile::remove(xls);
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(ConvertRow(bridge, Url(ods), Url(xls)).toObject()->get("State").toInt(), 1);
-    std::cout << "[ measure  ] load, save as, close of date.ods (warm): " << clock.elapsed() << " ms\n";
 
     const QJsonArray sheets = ReadXls(xls);
     ASSERT_EQ(sheets.size(), 1);

@@ -88,11 +88,11 @@ TEST(OfficeFailureTest, ACallBeyondTheTimeLimitEndsTheOfficeWhileTheWindowKeepsD
     const QString failure = FailureOf([&] { desktop->call("getComponents", {}); });
     const qint64 waited = clock.elapsed();
 
+    // The call was cut off at its limit, not before it (a busy machine only makes the wait longer).
     EXPECT_TRUE(failure.contains("stopped answering")) << failure.toStdString();
     EXPECT_TRUE(failure.contains("1.5 seconds")) << failure.toStdString();
     EXPECT_GE(waited, 1400);
-    EXPECT_LT(waited, 8000);
-    EXPECT_GE(ticks, 10) << "the event loop did not run while the call waited";
+    EXPECT_GT(ticks, 0) << "the event loop did not run while the call waited";
     EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "the hung office is still there";
     // Its objects stay dead; a new service manager comes from a new office.
     EXPECT_TRUE(FailureOf([&] { desktop->call("getComponents", {}); }).contains("stopped answering"));
@@ -137,12 +137,11 @@ TEST(OfficeFailureTest, AnOfficeThatDiesDuringACallFailsThatCallAndLaterOnes)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(group, SIGKILL);
     });
-    QElapsedTimer clock;
-    clock.start();
     const QString during = FailureOf([&] { desktop->call("getComponents", {}); });
     killer.join();
-    EXPECT_LT(clock.elapsed(), 10000);
+    // Cut off by the office's end, not by the time limit.
     EXPECT_TRUE(during.contains("no longer running")) << during.toStdString();
+    EXPECT_FALSE(during.contains("stopped answering")) << during.toStdString();
     const QString after = FailureOf([&] { manager->call("createInstance", {"com.sun.star.frame.Desktop"}); });
     EXPECT_TRUE(after.contains("no longer running")) << after.toStdString();
     EXPECT_NO_THROW(bridge.CreateObject(kManager)->call("createInstance", {"com.sun.star.frame.Desktop"}));
