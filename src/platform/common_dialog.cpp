@@ -34,8 +34,8 @@ QStringList QtFilters(const QString& filter, QString* first)
 QString CommonFolder(const QStringList& paths)
 {
     QString folder = QFileInfo(paths.first()).path();
-    auto holds = [](const QString& folder, const QString& path) {
-        return path.startsWith(folder.endsWith(kPathSeparator) ? folder : folder + kPathSeparator);
+    auto holds = [](const QString& base, const QString& path) {
+        return path.startsWith(base.endsWith(kPathSeparator) ? base : base + kPathSeparator);
     };
     for (const QString& path : paths) {
         while (!holds(folder, path)) {

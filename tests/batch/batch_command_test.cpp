@@ -154,7 +154,7 @@ TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndC
     const QJsonObject intro{{"name", "Intro"}, {"rows", 2}, {"columns", 2}};
     const QJsonObject entries{{"name", "Entries"}, {"cells", QJsonArray{QJsonValue(QJsonArray{70000, 1, 5})}}};
     ASSERT_TRUE(testing_support::MakeSpreadsheet(tree / "in/entries.ods", {intro, entries}));
-    for (const QString& jobs : {"1", "2"}) {
+    for (const QString jobs : {"1", "2"}) {
         Result run = RunBatch({"--jobs", jobs, "--to", "out", "in/entries.ods", "in/date.ods"}, tree.root());
         EXPECT_EQ(run.status, 1) << jobs.toStdString();
         EXPECT_EQ(run.err, tree / "in/entries.ods" + ": Sheet \"Entries\" of " + tree / "in/entries.ods" +

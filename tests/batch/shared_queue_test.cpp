@@ -127,7 +127,7 @@ TEST_F(SharedQueue, FilesWithOneOutputGetTheReportsOfOneJob)
     // content: every second one is refused, whichever office is free when its turn comes.
     const QStringList names{"date.ods", "covered.ods", "issues.ods", "special_cells.ods"};
     QStringList inputs;
-    for (const QString& folder : {"in/1/", "in/2/"}) {
+    for (const QString folder : {"in/1/", "in/2/"}) {
         QDir().mkpath(tree / folder);
         for (int i = 0; i < names.size(); ++i) {
             const QString source = tree / "in/" + names[folder.endsWith("1/") ? i : (i + 1) % names.size()];

@@ -340,21 +340,21 @@ TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
 
     EXPECT_EQ(ReportedLines(), (std::vector<int>{162, 162, 162, 162, 162}));
     ASSERT_EQ(dialogs.messages.size(), 6u);
-    const QString out = this->out + "/Big.xls";
+    const QString workbook = out + "/Big.xls";
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
         "Sheet \"Entries\" of /in/Big.ods holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to "
-        "70,000 are missing from " + out + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
+        "70,000 are missing from " + workbook + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
         << dialogs.messages[0].text.toStdString();
-    EXPECT_TRUE(dialogs.messages[1].text.contains("columns IW to KN are missing from " + out));
+    EXPECT_TRUE(dialogs.messages[1].text.contains("columns IW to KN are missing from " + workbook));
     EXPECT_TRUE(dialogs.messages[2].text.startsWith("Cells B7, C9:C10 of sheet \"Entries\" of /in/Big.ods hold more "
                                                     "than 32,767 characters"))
         << dialogs.messages[2].text.toStdString();
     EXPECT_TRUE(dialogs.messages[3].text.contains("has a name of 54 characters"));
     EXPECT_TRUE(dialogs.messages[4].text.startsWith(
         "Sheet \"Rates\" of /in/Big.ods is a copy of the values of file:///data/rates.ods, which the Excel 97 filter "
-        "does not write: the sheet is missing from " + out));
+        "does not write: the sheet is missing from " + workbook));
     // The part that fits is still the user's.
-    EXPECT_TRUE(QFile::exists(out));
+    EXPECT_TRUE(QFile::exists(workbook));
     EXPECT_EQ(Notices(), QStringList{"Done."});
     EXPECT_EQ(office.openDocuments, 0);
 }

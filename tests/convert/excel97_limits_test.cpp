@@ -69,7 +69,7 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
                         QJsonObject{{"name", "Rates"}, {"rows", 2}, {"columns", 2},
                                     {"link", QUrl::fromLocalFile(in + "/ordinary.ods").toString()}},
                         Block("After", 2, 2)});
-    const qint64 office = SharedOffice::Bridge().officeProcessId();
+    const qint64 officePid = SharedOffice::Bridge().officeProcessId();
 
     form->PushButton2->click();
 
@@ -90,7 +90,7 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     EXPECT_TRUE(reports[4].startsWith("Sheet \"Rates\" of " + in + "/linked.ods is a copy of the values of"));
     for (const QString& report : reports)
         EXPECT_TRUE(report.contains(location)) << report.toStdString();
-    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), office) << "the office was restarted";
+    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), officePid) << "the office was restarted";
 
     // What the workbooks hold: the part that fits.
     EXPECT_EQ(XlsShape(out + "/rows.xls"),
@@ -119,13 +119,13 @@ TEST_F(Excel97Limits, TenSheetsOf20000RowsConvertInOneOfficeWithoutAReport)
     for (int n = 0; n < 10; ++n)
         Make(QStringLiteral("big%1.ods").arg(n), {Block("Data", 20000, 12)});
     SharedOffice::Bridge().CreateObject("com.sun.star.ServiceManager");  // started, if no test before started it
-    const qint64 office = SharedOffice::Bridge().officeProcessId();
+    const qint64 officePid = SharedOffice::Bridge().officeProcessId();
 
     form->PushButton2->click();
 
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
-    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), office) << "the office was restarted";
+    EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), officePid) << "the office was restarted";
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(XlsShape(out + QStringLiteral("/big%1.xls").arg(n)), (std::vector<SheetShape>{{"Data", 20000, 12, 0}}))
             << n;

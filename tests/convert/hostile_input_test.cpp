@@ -92,8 +92,9 @@ protected:
     {
         const qint64 pid = office_->officeProcessId();
         office_.reset();
-        if (pid > 0)
+        if (pid > 0) {
             EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "the office outlived its bridge";
+        }
         FormFixture::TearDown();
     }
 

@@ -57,10 +57,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    // A new window, loaded, converting with office from the folder in to the folder out.
-    void StartConverting(platform::automation::Bridge& office)
+    // A new window, loaded, converting with suite from the folder in to the folder out.
+    void StartConverting(platform::automation::Bridge& suite)
     {
-        bridge = &office;
+        bridge = &suite;
         in = temp.path() + QStringLiteral("/in");
         out = temp.path() + QStringLiteral("/out");
         QDir().mkpath(in);
