@@ -11,7 +11,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -78,10 +77,11 @@ struct Listener {
 
 class HostileInput : public FormFixture {
 protected:
+    HostileInput() { options_.callTimeout = kTestCallLimit; }
+
     void SetUp() override
     {
         FormFixture::SetUp();
-        options_.callTimeout = kTestCallLimit;
         office_ = std::make_unique<platform::uno::OfficeBridge>(options_);
         StartConverting(*office_);
         ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/date.ods", in + "/good1.ods"));
@@ -134,7 +134,12 @@ protected:
 class HostileInputInLittleMemory : public HostileInput {
 protected:
     static constexpr int kLimitMB = 600;
-    HostileInputInLittleMemory() { options_.memoryLimitMB = kLimitMB; }
+    HostileInputInLittleMemory()
+    {
+        options_.memoryLimitMB = kLimitMB;
+        // The memory must run out first, however slowly a busy machine lets the office grow.
+        options_.callTimeout = std::chrono::seconds(180);
+    }
 
     // Runs the bad file between the good ones, watching the office's memory
     // all along, and checks that the bad row alone failed, for want of memory,
@@ -152,14 +157,11 @@ protected:
             if (value == 67)
                 officeOfTheBadRow = office_->officeProcessId();
         });
-        QElapsedTimer clock;
-        clock.start();
         RunAround(bad);
         EXPECT_TRUE(reports.value(0).startsWith("The office suite could not open " + bad +
                                                 ": The office suite ran out of the 600 MB of memory it may take, "
                                                 "so it was ended\r"))
             << reports.value(0).toStdString();
-        EXPECT_LT(clock.elapsed(), 60000) << "the time limit, not the memory, ended it";
         EXPECT_GT(largestMB, 100) << "the office was not watched";
         EXPECT_LE(largestMB, kLimitMB);
         EXPECT_NE(office_->officeProcessId(), officeOfTheBadRow) << "the office that ran out of memory went on";
@@ -221,11 +223,10 @@ TEST_F(HostileInput, AnOutputThatCannotBeWritten)
 TEST_F(HostileInput, AFileThatKeepsTheOfficeBusyPastTheLimit)
 {
     ASSERT_TRUE(QFile::copy(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods", in + "/dos.ods"));
-    QElapsedTimer clock;
-    clock.start();
     RunAround(in + "/dos.ods");
+    // Cut off at the test's limit of 10 seconds, not at the default of 180.
     EXPECT_TRUE(reports.value(0).contains("stopped answering")) << reports.value(0).toStdString();
-    EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTestCallLimit).count() + 60000);
+    EXPECT_TRUE(reports.value(0).contains("limit of 10 seconds")) << reports.value(0).toStdString();
 }
 
 TEST_F(HostileInputInLittleMemory, AFileThatDeclaresEndlessCells)
@@ -275,11 +276,9 @@ TEST_F(HostileInput, LinkedPicturesAreNeitherFetchedNorReadAndEmbeddedOnesConver
     ASSERT_TRUE(testing_support::MakeSpreadsheet(in + "/pictures.ods", {sheet}));
 
     form->fileList().AddFileRow(in + "/pictures.ods");
-    QElapsedTimer clock;
-    clock.start();
     form->PushButton2->click();
+    // An office that opened the pipe would have hung on it and been cut off: a report.
     EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join('\n').toStdString();
-    EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTestCallLimit).count()) << "the pipe was opened";
     EXPECT_EQ(listener.Knocks(), 0) << "the office reached out to 127.0.0.1:" << listener.port;
 
     QFile workbook(out + "/pictures.xls");
