@@ -12,6 +12,7 @@ packages=(
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
+  clang-tidy clang-format
   "$@"
 )
 
