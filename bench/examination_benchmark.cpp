@@ -74,7 +74,7 @@ double Median(std::vector<double> values)
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    QStringList arguments = application.arguments().mid(1);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() < 3) {
         std::fprintf(stderr, "usage: examination_benchmark ROUNDS LABEL FILE... [-- LABEL FILE...]\n");
         return 2;

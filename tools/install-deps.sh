@@ -13,6 +13,7 @@ packages=(
   python3 python3-xlrd zip unzip
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
+  clang-tidy clang-format
   dpkg-dev file desktop-file-utils appstream lintian
   xdotool x11-utils imagemagick
   "$@"

@@ -1,8 +1,58 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quillmere and runs every test.
+# Installs what is missing, builds Quillmere and runs every test; CI runs
+# exactly this (.ci/run). Its stages, each timed:
+#   build     build/, every warning an error
+#   tests     every test, the ones against the real LibreOffice included
+#   lint      clang-tidy over our sources (tools/lint.sh), beside the tests:
+#             it keeps the processors busy while the tests mostly wait on the office
+#   sanitize  build-sanitize/ with AddressSanitizer and UndefinedBehaviorSanitizer,
+#             and the unit and real-office tests under them (tools/sanitize.sh)
+#   format    the layout of .clang-format (tools/check-format.sh)
+# The first stage that fails ends the run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/tools/install-deps.sh"
-"$here/tools/build.sh"
-cd "$here/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 1200
+times=()
+
+# Records a stage's time and says how it went; ends the run when it failed.
+finish() {
+  local name="$1" start="$2" status="$3" took=$((SECONDS - $2))
+  times+=("$(printf '%-9s %5d s' "$name" "$took")")
+  if [ "$status" -ne 0 ]; then
+    echo "==> $name FAILED after $took s"
+    exit "$status"
+  fi
+  echo "==> $name passed in $took s"
+}
+
+stage() {
+  local name="$1" start=$SECONDS status=0
+  shift
+  echo "==> $name"
+  "$@" || status=$?
+  finish "$name" "$start" "$status"
+}
+
+run_tests() { cd "$here/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 1200; }
+
+stage install "$here/tools/install-deps.sh"
+stage build "$here/tools/build.sh" -DQUILLMERE_WERROR=ON
+
+lint_log="$(mktemp)"
+lint_start=$SECONDS
+# In a process group of its own, so that a failing run ends clang-tidy with it.
+setsid "$here/tools/lint.sh" >"$lint_log" 2>&1 &
+lint_pid=$!
+trap 'kill -- "-$lint_pid" 2>/dev/null || true; rm -f "$lint_log"' EXIT
+stage tests run_tests
+echo "==> lint (started beside the tests)"
+lint_status=0
+wait "$lint_pid" || lint_status=$?
+cat "$lint_log"
+finish lint "$lint_start" "$lint_status"
+
+stage sanitize "$here/tools/sanitize.sh"
+stage format "$here/tools/check-format.sh"
+
+echo "Stage times:"
+printf '  %s\n' "${times[@]}"
+printf '  %-9s %5d s\n' total "$SECONDS"

@@ -13,7 +13,7 @@ int main(int argc, char* argv[])
 {
     platform::EnsureHomeFolder();
     QApplication application(argc, argv);
-    application.setWindowIcon(QIcon(QStringLiteral(":/quillmere/quillmere.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmere/quillmere.png")));
 
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;
@@ -36,5 +36,5 @@ int main(int argc, char* argv[])
         return 0;
     window.CenterOnScreen();
     window.show();
-    return application.exec();
+    return QApplication::exec();
 }

@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
 {
     platform::EnsureHomeFolder();
     QCoreApplication application(argc, argv);
-    batch::BatchOptions options = batch::ParseArguments(application.arguments().mid(1));
+    batch::BatchOptions options = batch::ParseArguments(QCoreApplication::arguments().mid(1));
     const auto refuse = [](const QString& problem) {
         Print(stderr, QStringLiteral("quillmere-batch: %1\nTry 'quillmere-batch --help' for more information.\n")
                           .arg(problem));

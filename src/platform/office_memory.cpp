@@ -15,7 +15,7 @@ qint64 OfficeDataLimitMB(qint64 memoryLimitMB)
 namespace {
 qint64 PhysicalMB()
 {
-    return qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (1024 * 1024);
+    return qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (qint64(1024) * 1024);
 }
 }  // namespace
 

@@ -62,7 +62,7 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(kFlatSheet);
         file.close();
-        const QString ods = temp.filePath(name + QStringLiteral(".ods"));
+        QString ods = temp.filePath(name + QStringLiteral(".ods"));
         ObjectRef manager = bridge.CreateObject("com.sun.star.ServiceManager");
         ObjectRef document = LoadHidden(bridge, manager, Url(flat)).toObject();
         bridge.WillWrite(ods);

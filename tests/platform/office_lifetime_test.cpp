@@ -83,8 +83,8 @@ TEST(OfficeLifetimeTest, NoOfficeOutlivesTheProgramThatStartedIt)
         ASSERT_TRUE(owner.waitForFinished(120000));
         const QStringList said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
         ASSERT_GE(said.size(), 2) << owner.readAllStandardError().toStdString();
-        const QString pipe = said.at(0);
-        const QString profile = said.at(1);
+        const QString& pipe = said.at(0);
+        const QString& profile = said.at(1);
         ASSERT_TRUE(pipe.startsWith("quillmere-"));
         EXPECT_TRUE(NoneLeftWith(pipe, 15000)) << ProcessesWith(pipe).join('\n').toStdString();
         EXPECT_TRUE(NoneLeftWith(profile, 15000)) << ProcessesWith(profile).join('\n').toStdString();

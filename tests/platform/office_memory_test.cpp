@@ -9,7 +9,7 @@ namespace {
 
 TEST(OfficeMemory, OfficesShareHalfTheMachineWithinTheFloorAndTheCeiling)
 {
-    const qint64 machineMB = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (1024 * 1024);
+    const qint64 machineMB = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (qint64(1024) * 1024);
     for (int offices : {1, 2, 8, 64}) {
         const qint64 share = platform::OfficeMemoryShareMB(offices);
         EXPECT_GE(share, platform::kOfficeMemoryFloorMB) << offices;
@@ -23,7 +23,7 @@ TEST(OfficeMemory, OfficesShareHalfTheMachineWithinTheFloorAndTheCeiling)
 
 TEST(OfficeMemory, AsManyOfficesFitAsHalfTheMachineHoldsAtTheFloor)
 {
-    const qint64 machineMB = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (1024 * 1024);
+    const qint64 machineMB = qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (qint64(1024) * 1024);
     const int fit = platform::OfficesThatFit();
     EXPECT_GE(fit, 1);
     if (fit > 1) {

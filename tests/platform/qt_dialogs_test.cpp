@@ -16,7 +16,7 @@
 namespace {
 
 // Runs inspect on the modal window once it is up, then rejects it.
-void WhenModalIsUp(std::function<void(QWidget*)> inspect)
+void WhenModalIsUp(const std::function<void(QWidget*)>& inspect)
 {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, inspect] {

@@ -51,7 +51,7 @@ public:
         fileRequests.push_back(request);
         if (fileAnswers.empty())
             return {};
-        const QStringList answer = fileAnswers.front();
+        QStringList answer = fileAnswers.front();
         fileAnswers.pop_front();
         return answer;
     }

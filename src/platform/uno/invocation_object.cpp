@@ -10,8 +10,8 @@
 
 namespace platform::uno {
 
-InvocationObject::InvocationObject(css::uno::Any target, std::shared_ptr<OfficeSession> session)
-    : target_(std::move(target)), session_(std::move(session))
+InvocationObject::InvocationObject(const css::uno::Any& target, std::shared_ptr<OfficeSession> session)
+    : target_(target), session_(std::move(session))
 {
 }
 

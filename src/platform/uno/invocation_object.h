@@ -22,7 +22,7 @@ class OfficeSession;
 class InvocationObject : public UnoObject {
 public:
     // target holds a non-null interface.
-    InvocationObject(css::uno::Any target, std::shared_ptr<OfficeSession> session);
+    InvocationObject(const css::uno::Any& target, std::shared_ptr<OfficeSession> session);
 
     automation::Variant call(const QString& member, const automation::VariantArray& arguments) override;
     automation::Variant get(const QString& property) override;

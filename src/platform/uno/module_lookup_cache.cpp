@@ -64,14 +64,15 @@ extern "C" __attribute__((visibility("default"))) int dladdr(const void* address
     }
     const int result = real(address, info);
     const char* file = static_cast<const link_map*>(found.dlfo_link_map)->l_name;
-    if (result != 0 && file && std::strlen(file) < PATH_MAX) {
+    const size_t length = file ? std::strlen(file) : PATH_MAX;
+    if (result != 0 && length < PATH_MAX) {
         std::lock_guard lock(answersMutex);
         Answer& answer = answers[nextAnswer];
         answer.address = address;
         answer.module = found.dlfo_link_map;
         answer.start = found.dlfo_map_start;
         answer.end = found.dlfo_map_end;
-        std::strcpy(answer.file, file);
+        std::memcpy(answer.file, file, length + 1);
         answer.info = *info;
         nextAnswer = (nextAnswer + 1) % kAnswers;
     }

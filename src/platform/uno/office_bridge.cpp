@@ -36,7 +36,7 @@ QString GuardLibrary()
     constexpr const char* kName = "/quillmere_office_guard.so";
     Dl_info module{};
     if (dladdr(reinterpret_cast<void*>(&MakeOfficeBridge), &module) && module.dli_fname) {
-        const QString beside = QFileInfo(QFile::decodeName(module.dli_fname)).absolutePath() + QLatin1String(kName);
+        QString beside = QFileInfo(QFile::decodeName(module.dli_fname)).absolutePath() + QLatin1String(kName);
         if (QFileInfo::exists(beside))
             return beside;
     }
@@ -49,7 +49,7 @@ QString GuardLibrary()
 QString RealPath(const QString& path)
 {
     const QFileInfo file(path);
-    if (const QString real = file.canonicalFilePath(); !real.isEmpty())
+    if (QString real = file.canonicalFilePath(); !real.isEmpty())
         return real;
     const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? file.absoluteFilePath() : folder + QLatin1Char('/') + file.fileName();
@@ -105,7 +105,7 @@ OfficeBridge::OfficeBridge(OfficeBridgeOptions options) : options_(std::move(opt
 
 OfficeBridge::~OfficeBridge()
 {
-    EndOffice();
+    OfficeBridge::EndOffice();  // this class's own, as every call in a destructor is
 }
 
 automation::ObjectRef OfficeBridge::CreateObject(const QString& className)

@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <time.h>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
@@ -106,11 +106,13 @@ pid_t Spawn(const QString& program, const QStringList& arguments, SpawnSetup& se
     for (const QString& argument : arguments)
         storage.push_back(argument.toLocal8Bit());
     std::vector<char*> argv;
+    argv.reserve(storage.size() + 1);
     for (QByteArray& item : storage)
         argv.push_back(item.data());
     argv.push_back(nullptr);
     std::vector<QByteArray> variables = EnvironmentWith(temporaryFolder, preload, added);
     std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
     for (QByteArray& variable : variables)
         envp.push_back(variable.data());
     envp.push_back(nullptr);

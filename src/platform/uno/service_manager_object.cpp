@@ -5,7 +5,7 @@
 
 namespace platform::uno {
 
-ServiceManagerObject::ServiceManagerObject(std::shared_ptr<OfficeSession> session)
+ServiceManagerObject::ServiceManagerObject(const std::shared_ptr<OfficeSession>& session)
     : session_(session), members_(css::uno::Any(session->connection().serviceManager()), session)
 {
 }

@@ -13,7 +13,7 @@ class OfficeSession;
 // hands out a new struct of a named type.
 class ServiceManagerObject : public UnoObject {
 public:
-    explicit ServiceManagerObject(std::shared_ptr<OfficeSession> session);
+    explicit ServiceManagerObject(const std::shared_ptr<OfficeSession>& session);
 
     automation::Variant call(const QString& member, const automation::VariantArray& arguments) override;
     automation::Variant get(const QString& property) override;

@@ -16,8 +16,8 @@ bool IsStruct(css::uno::TypeClass type)
 }
 }  // namespace
 
-StructObject::StructObject(css::uno::Any value, std::shared_ptr<OfficeSession> session)
-    : value_(std::move(value)), session_(std::move(session))
+StructObject::StructObject(const css::uno::Any& value, std::shared_ptr<OfficeSession> session)
+    : value_(value), session_(std::move(session))
 {
     try {
         class_ = session_->local().reflection->forName(value_.getValueTypeName());

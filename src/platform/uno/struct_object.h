@@ -17,7 +17,7 @@ class OfficeSession;
 class StructObject : public UnoObject {
 public:
     // value holds a struct or an exception.
-    StructObject(css::uno::Any value, std::shared_ptr<OfficeSession> session);
+    StructObject(const css::uno::Any& value, std::shared_ptr<OfficeSession> session);
     // A new struct of the named type, its fields at their defaults.
     // Throws platform::Failure for a name that is no struct type.
     static std::shared_ptr<StructObject> Create(const QString& typeName, std::shared_ptr<OfficeSession> session);
