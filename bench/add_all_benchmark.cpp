@@ -104,7 +104,9 @@ int main(int argc, char* argv[])
     folders::FolderScan scan(fileSystem, [] {}, {});
     int walked = 0;
     clock.restart();
-    folders::ForEachFileInTree(scan, root, "*.ods", [&](const QString&) { ++walked; }, folders::SkipAndTell([](const platform::Failure&, int) {}));
+    folders::ForEachFileInTree(
+        scan, root, "*.ods", [&](const QString&) { ++walked; },
+        folders::SkipAndTell([](const platform::Failure&, int) {}));
     const double walkSeconds = clock.nsecsElapsed() / 1e9;
 
     std::printf("find -iname '*.ods': %lld files in %.3f s\n", static_cast<long long>(findLines), findSeconds);

@@ -39,11 +39,11 @@ Times Convert(platform::uno::OfficeBridge& office, convert::Excel97Examination& 
     // The office may read only the files it is told of.
     office.WillRead(QFileInfo(input).absoluteFilePath());
     office.WillWrite(output);
-    ObjectRef document =
-        desktop
-            ->call("loadComponentFromURL", {convert::FileUrl(QFileInfo(input).absoluteFilePath()), "_blank", Variant::Int16(0),
-                                            VariantArray{convert::MakePropertyValue(office, "Hidden", true)}})
-            .toObject();
+    ObjectRef document = desktop
+                             ->call("loadComponentFromURL",
+                                    {convert::FileUrl(QFileInfo(input).absoluteFilePath()), "_blank", Variant::Int16(0),
+                                     VariantArray{convert::MakePropertyValue(office, "Hidden", true)}})
+                             .toObject();
     ObjectRef dispatcher = manager->call("createInstance", {"com.sun.star.frame.DispatchHelper"}).toObject();
     ObjectRef frame = document->call("getCurrentController", {}).toObject()->call("getFrame", {}).toObject();
     const VariantArray arguments{convert::MakePropertyValue(office, "URL", convert::FileUrl(output)),
@@ -100,17 +100,19 @@ int main(int argc, char* argv[])
         for (int round = 0; round < rounds; ++round) {
             for (const bool examine : {round % 2 == 0, round % 2 != 0}) {
                 for (const QString& file : files) {
-                    const Times times = Convert(office, examination, file, out.filePath(QFileInfo(file).baseName() + ".xls"), examine);
+                    const Times times = Convert(office, examination, file,
+                                                out.filePath(QFileInfo(file).baseName() + ".xls"), examine);
                     (examine ? with : without).push_back(times.conversion);
                     if (examine)
                         alone.push_back(times.examination);
                 }
             }
         }
-        std::printf("%-28s %4lld files x %d rounds: per file %8.1f ms without the examination, %8.1f ms with it; "
-                    "the examination alone %7.2f ms\n",
-                    qPrintable(label), static_cast<long long>(files.size()), rounds, Median(without), Median(with),
-                    Median(alone));
+        std::printf(
+            "%-28s %4lld files x %d rounds: per file %8.1f ms without the examination, %8.1f ms with it; "
+            "the examination alone %7.2f ms\n",
+            qPrintable(label), static_cast<long long>(files.size()), rounds, Median(without), Median(with),
+            Median(alone));
         std::fflush(stdout);
     }
     return 0;

@@ -99,9 +99,10 @@ Form1::Form1(Services services, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose);
     BuildControls();
     fileList_ = std::make_unique<filelist::FileList>(ListView1, [this] { return pointer_.busy(); });
-    outputDestination_ = std::make_unique<output::OutputDestination>(
-        output::OutputDestination::Controls{Option1, Option2, Frame1, Text1}, *services_.settings,
-        *services_.dialogs, reporter());
+    outputDestination_ =
+        std::make_unique<output::OutputDestination>(output::OutputDestination::Controls{Option1, Option2, Frame1,
+                                                                                        Text1},
+                                                    *services_.settings, *services_.dialogs, reporter());
     folderScan_ = std::make_unique<folders::FolderScan>(*services_.fileSystem, platform::WindowYield(), reporter());
     rowReorder_ = std::make_unique<filelist::RowReorder>(
         ListView1, services_.programFolder + QStringLiteral("/drag.ico"),
@@ -187,9 +188,9 @@ void Form1::BuildControls()
     Frame5->setStyle(frameStyle);
     Frame1->setStyle(frameStyle);
 
-    const QList<QWidget*> tabOrder{ListView1, ProgressBar1, PushButton1, PushButton4, PushButton2, PushButton8,
-                                   PushButton9, Frame5,       Option1,     Option2,     Frame1,      Text1,
-                                   PushButton3};
+    const QList<QWidget*> tabOrder{ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
+                                   PushButton8, PushButton9,  Frame5,      Option1,     Option2,
+                                   Frame1,      Text1,        PushButton3};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 }

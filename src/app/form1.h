@@ -17,11 +17,11 @@ class QTreeWidget;
 namespace filelist {
 class FileList;
 class RowReorder;
-}
+}  // namespace filelist
 namespace convert {
 class BatchRun;
 class RunHost;
-}
+}  // namespace convert
 namespace folders {
 class FolderScan;
 }
@@ -31,7 +31,7 @@ class OutputDestination;
 namespace platform {
 class CommonDialog;
 class SkinFramework;
-}
+}  // namespace platform
 
 namespace app {
 

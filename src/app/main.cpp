@@ -19,7 +19,8 @@ int main(int argc, char* argv[])
     platform::DesktopShell shell;
     app::SettingsStore settings;
     platform::FileSystem fileSystem;
-    const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
+    const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(
+        QCoreApplication::applicationDirPath());
 
     app::Services services;
     services.dialogs = &dialogs;

@@ -18,10 +18,7 @@ QString CollapsePairs(const QString& text, QChar separator)
 }
 }  // namespace
 
-QString FileNameFromPath(const QString& path, QChar separator)
-{
-    return path.mid(path.lastIndexOf(separator) + 1);
-}
+QString FileNameFromPath(const QString& path, QChar separator) { return path.mid(path.lastIndexOf(separator) + 1); }
 
 QString FolderFromPath(const QString& path, QChar separator)
 {
@@ -29,15 +26,9 @@ QString FolderFromPath(const QString& path, QChar separator)
     return last < 0 ? QString() : path.left(last + 1);
 }
 
-QString FileExtension(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('.')) + 1);
-}
+QString FileExtension(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('.')) + 1); }
 
-bool IsFolder(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
+bool IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 QString FixDoubleBackslashes(const QString& path, QChar separator)
 {

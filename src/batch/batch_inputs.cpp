@@ -25,9 +25,10 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
             found(static_cast<int>(files.size()));
     };
     scan.onSkipped = skipped;
-    const folders::StepRunner step =
-        folders::SkipAndTell([&](const platform::Failure& failure, int) { skipped(failure.description()); });
-    const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*") : QStringLiteral("*.") + options.extension;
+    const folders::StepRunner step = folders::SkipAndTell(
+        [&](const platform::Failure& failure, int) { skipped(failure.description()); });
+    const QString pattern = options.extension.isEmpty() ? QStringLiteral("*.*")
+                                                        : QStringLiteral("*.") + options.extension;
     for (const QString& given : options.paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
         int attributes = 0;
@@ -46,8 +47,7 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
             folder.chop(1);
         if (folder == QLatin1String("/"))
             folder.clear();
-        folders::ForEachFileInTree(
-            scan, folder, pattern, add, step, options.recursive);
+        folders::ForEachFileInTree(scan, folder, pattern, add, step, options.recursive);
     }
     return files;
 }
@@ -56,7 +56,7 @@ QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(
 {
     QFile list(options.filesFrom);
     const bool opened = options.filesFrom == QLatin1String("-") ? list.open(stdin, QIODevice::ReadOnly)
-                                                                 : list.open(QIODevice::ReadOnly);
+                                                                : list.open(QIODevice::ReadOnly);
     const QByteArray bytes = opened ? list.readAll() : QByteArray();
     if (!opened || list.error() != QFileDevice::NoError)
         throw platform::Failure(QStringLiteral("cannot read %1: %2").arg(options.filesFrom, list.errorString()));

@@ -16,52 +16,49 @@ int DefaultJobs()
     return std::clamp(std::min(QThread::idealThreadCount(), platform::OfficesThatFit()), 1, kMostJobs);
 }
 
-QString VersionText()
-{
-    return QStringLiteral("quillmere-batch " QUILLMERE_VERSION);
-}
+QString VersionText() { return QStringLiteral("quillmere-batch " QUILLMERE_VERSION); }
 
 QString Usage()
 {
     return QStringLiteral(
-        "usage: quillmere-batch [--to FOLDER | --beside] [--recursive] [--extension EXT] [-j N]\n"
-        "                       [--files-from FILE [--null]] [--shard K/N] [--report FILE] [PATH...]\n"
-        "\n"
-        "Converts Calc spreadsheets (ods, ots, sxc, stc) to Excel 97 workbooks (.xls) with LibreOffice.\n"
-        "\n"
-        "  --to FOLDER        write the workbooks into FOLDER (default: the current folder)\n"
-        "  --beside           write each workbook beside its spreadsheet\n"
-        "  --recursive        take the files of folders below a given folder too\n"
-        "  --extension EXT    from folders, take only files ending in .EXT (\"*\" for all)\n"
-        "  -j, --jobs N       convert with N offices at once (default: one per processor\n"
-        "                     core, as long as half of the memory gives each 1,024 MB;\n"
-        "                     here %1)\n"
-        "  --files-from FILE  take the paths in FILE too, one a line (\"-\": standard input)\n"
-        "  -0, --null         paths in FILE end with a NUL byte instead (find -print0)\n"
-        "  --shard K/N        convert only share K of N: the files at places K, K+N, K+2N...\n"
-        "                     of the list sorted by path, so that N runs split the list\n"
-        "  --report FILE      write one JSON object a file (JSON Lines) into FILE: input,\n"
-        "                     output, status (converted, failed, converted with losses),\n"
-        "                     reports, milliseconds\n"
-        "  -h, --help         show this text\n"
-        "  -v, --version      show the version\n"
-        "\n"
-        "A PATH that is a file is converted as it is; a folder adds every file in it (names\n"
-        "beginning with \"~\" and hidden files left out). Output names drop the extension and\n"
-        "add .xls. A workbook that cannot hold all of its spreadsheet (Excel 97 keeps 65,536\n"
-        "rows, 256 columns, 32,767 characters a cell) is written and reported. A path in a\n"
-        "folder that cannot be read (too long, refused, a read error) is named on a line\n"
-        "\"Skipped: ...\". A failed save leaves no workbook behind, and never harms one\n"
-        "that was there before. Each report starts with the file it concerns; a summary\n"
-        "line counts the files before \"Done.\". Exit status: 0 all converted whole; 1 some\n"
-        "failed, lack part of their spreadsheet or were skipped, or the office could not\n"
-        "start; 2 bad arguments; 3 LibreOffice is not installed; 130 interrupted (SIGINT),\n"
-        "143 ended (SIGTERM): the offices are ended and the workbook being written goes.\n"
-        "\n"
-        "Each office may use half of the machine's memory shared among the jobs, but no\n"
-        "less than 1,024 MB and no more than 2,048 MB; a file that needs more fails and\n"
-        "the next one gets a fresh office. QUILLMERE_OFFICE_MEMORY_MB sets another limit.\n"
-        "Each office takes the next file as soon as it is free.\n")
+               "usage: quillmere-batch [--to FOLDER | --beside] [--recursive] [--extension EXT] [-j N]\n"
+               "                       [--files-from FILE [--null]] [--shard K/N] [--report FILE] [PATH...]\n"
+               "\n"
+               "Converts Calc spreadsheets (ods, ots, sxc, stc) to Excel 97 workbooks (.xls) with LibreOffice.\n"
+               "\n"
+               "  --to FOLDER        write the workbooks into FOLDER (default: the current folder)\n"
+               "  --beside           write each workbook beside its spreadsheet\n"
+               "  --recursive        take the files of folders below a given folder too\n"
+               "  --extension EXT    from folders, take only files ending in .EXT (\"*\" for all)\n"
+               "  -j, --jobs N       convert with N offices at once (default: one per processor\n"
+               "                     core, as long as half of the memory gives each 1,024 MB;\n"
+               "                     here %1)\n"
+               "  --files-from FILE  take the paths in FILE too, one a line (\"-\": standard input)\n"
+               "  -0, --null         paths in FILE end with a NUL byte instead (find -print0)\n"
+               "  --shard K/N        convert only share K of N: the files at places K, K+N, K+2N...\n"
+               "                     of the list sorted by path, so that N runs split the list\n"
+               "  --report FILE      write one JSON object a file (JSON Lines) into FILE: input,\n"
+               "                     output, status (converted, failed, converted with losses),\n"
+               "                     reports, milliseconds\n"
+               "  -h, --help         show this text\n"
+               "  -v, --version      show the version\n"
+               "\n"
+               "A PATH that is a file is converted as it is; a folder adds every file in it (names\n"
+               "beginning with \"~\" and hidden files left out). Output names drop the extension and\n"
+               "add .xls. A workbook that cannot hold all of its spreadsheet (Excel 97 keeps 65,536\n"
+               "rows, 256 columns, 32,767 characters a cell) is written and reported. A path in a\n"
+               "folder that cannot be read (too long, refused, a read error) is named on a line\n"
+               "\"Skipped: ...\". A failed save leaves no workbook behind, and never harms one\n"
+               "that was there before. Each report starts with the file it concerns; a summary\n"
+               "line counts the files before \"Done.\". Exit status: 0 all converted whole; 1 some\n"
+               "failed, lack part of their spreadsheet or were skipped, or the office could not\n"
+               "start; 2 bad arguments; 3 LibreOffice is not installed; 130 interrupted (SIGINT),\n"
+               "143 ended (SIGTERM): the offices are ended and the workbook being written goes.\n"
+               "\n"
+               "Each office may use half of the machine's memory shared among the jobs, but no\n"
+               "less than 1,024 MB and no more than 2,048 MB; a file that needs more fails and\n"
+               "the next one gets a fresh office. QUILLMERE_OFFICE_MEMORY_MB sets another limit.\n"
+               "Each office takes the next file as soon as it is free.\n")
         .arg(DefaultJobs());
 }
 

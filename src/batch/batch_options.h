@@ -7,21 +7,21 @@ namespace batch {
 
 // What the command line asks for.
 struct BatchOptions {
-    QString to;            // the chosen folder (--to), the current folder by default
-    bool beside = false;   // --beside: results go beside each input file
+    QString to;           // the chosen folder (--to), the current folder by default
+    bool beside = false;  // --beside: results go beside each input file
     bool recursive = false;
-    QString extension;     // --extension: folders add only files of this extension
-    int jobs = 1;          // offices at once: --jobs, or DefaultJobs()
+    QString extension;  // --extension: folders add only files of this extension
+    int jobs = 1;       // offices at once: --jobs, or DefaultJobs()
     QStringList paths;
-    QString filesFrom;     // --files-from: a file of paths, "-" for standard input
+    QString filesFrom;           // --files-from: a file of paths, "-" for standard input
     bool nullSeparated = false;  // --null: those paths end with NUL, not newline
-    int shard = 1;         // --shard K/N: this run takes share K of N
+    int shard = 1;               // --shard K/N: this run takes share K of N
     int shards = 1;
-    QString report;        // --report: where the JSON Lines of results go
+    QString report;  // --report: where the JSON Lines of results go
     bool help = false;
     bool version = false;
-    bool worker = false;   // a worker of the run: paths come on standard input
-    QString error;         // set when the arguments make no sense
+    bool worker = false;  // a worker of the run: paths come on standard input
+    QString error;        // set when the arguments make no sense
 };
 
 // Never reads --files-from: that is ReadFilesFrom's job, once the arguments make sense.

@@ -45,8 +45,7 @@ QString ReportBlock(const QString& description, const QString& location, int ste
            QStringLiteral("\n\n");
 }
 
-void ConsoleRunHost::PrintRowReport(const QString& input, const QString& description, const QString& location,
-                                    int step)
+void ConsoleRunHost::PrintRowReport(const QString& input, const QString& description, const QString& location, int step)
 {
     PrintReport(ReportBlock(ForStream(input, stderr) + QStringLiteral(": ") + ForStream(description, stderr),
                             ForStream(location, stderr), step));

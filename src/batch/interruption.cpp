@@ -42,9 +42,6 @@ void Interruption::Listen(std::function<void(int signal)> handler)
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-int Interruption::Signals()
-{
-    return signalsSeen;
-}
+int Interruption::Signals() { return signalsSeen; }
 
 }  // namespace batch

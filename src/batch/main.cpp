@@ -52,8 +52,8 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     batch::BatchOptions options = batch::ParseArguments(QCoreApplication::arguments().mid(1));
     const auto refuse = [](const QString& problem) {
-        Print(stderr, QStringLiteral("quillmere-batch: %1\nTry 'quillmere-batch --help' for more information.\n")
-                          .arg(problem));
+        Print(stderr,
+              QStringLiteral("quillmere-batch: %1\nTry 'quillmere-batch --help' for more information.\n").arg(problem));
         return kBadArguments;
     };
     if (!options.error.isEmpty())
@@ -86,9 +86,11 @@ int main(int argc, char* argv[])
         return refuse(QStringLiteral("cannot write the report %1: %2").arg(options.report, why));
 
     platform::FileSystem fileSystem;
-    folders::FolderScan scan(fileSystem, [] {}, [](const QString& description, const QString& location, int step) {
-        Print(stderr, batch::ReportBlock(batch::ForStream(description, stderr), location, step));
-    });
+    folders::FolderScan scan(
+        fileSystem, [] {},
+        [](const QString& description, const QString& location, int step) {
+            Print(stderr, batch::ReportBlock(batch::ForStream(description, stderr), location, step));
+        });
     // The offices start while folders are looked through, one for each file
     // found (of this run's share), up to the number of jobs; not when the run
     // will be refused.

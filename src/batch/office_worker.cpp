@@ -54,8 +54,8 @@ int RunWorker(const BatchOptions& options)
     // group): it ends the workers, their offices and what they were writing, in order.
     std::signal(SIGINT, SIG_IGN);
     std::signal(SIGTERM, SIG_IGN);
-    const std::unique_ptr<platform::automation::Bridge> office =
-        platform::LoadOfficeBridge(QCoreApplication::applicationDirPath());
+    const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(
+        QCoreApplication::applicationDirPath());
     // Started before the first file comes: the command looks through folders meanwhile.
     try {
         if (!office->CreateObject(QLatin1String(convert::kServiceManager)))

@@ -85,11 +85,11 @@ struct WorkerPool::Row {
 struct WorkerPool::Worker {
     int slot = 0;
     std::unique_ptr<QProcess> process;
-    QByteArray partial;  // the start of a line still to come
-    bool ready = false;  // its office has started
-    bool ended = false;  // the process is gone
-    bool closed = false; // told that there is nothing more
-    int row = -1;        // the row it converts, from 0; -1 when it has none
+    QByteArray partial;   // the start of a line still to come
+    bool ready = false;   // its office has started
+    bool ended = false;   // the process is gone
+    bool closed = false;  // told that there is nothing more
+    int row = -1;         // the row it converts, from 0; -1 when it has none
 };
 
 WorkerPool::WorkerPool(const BatchOptions& options, int size) : options_(options), size_(size) {}
@@ -207,8 +207,8 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
             if (!running_)
                 loop_.quit();
         } else if (console_) {
-            console_->PrintReport(QStringLiteral("An office could not be started; the others go on: %1\n\n")
-                                      .arg(failure.description()));
+            console_->PrintReport(
+                QStringLiteral("An office could not be started; the others go on: %1\n\n").arg(failure.description()));
         }
     } else if (word == protocol::kReport && worker.row >= 0 && parts.size() >= 4) {
         report(worker.row, protocol::Unhex(parts.value(2)), protocol::Unhex(parts.value(3)), parts.value(1).toInt());
@@ -229,20 +229,21 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
     worker.ended = true;
     if (interruption_)  // its rows are the interruption's to tell
         return;
-    const QString cause = crashed ? QStringLiteral("crashed")
-                                  : code < 0 ? QStringLiteral("it could not be started")
-                                             : QStringLiteral("exit status %1").arg(code);
+    const QString cause = crashed    ? QStringLiteral("crashed")
+                          : code < 0 ? QStringLiteral("it could not be started")
+                                     : QStringLiteral("exit status %1").arg(code);
     if (worker.row >= 0) {
         const int row = worker.row;
         worker.row = -1;
-        report(row, QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(files_.at(row), cause),
+        report(row,
+               QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(files_.at(row), cause),
                kRunLocation, 110);
         finishRow(row);
     }
     if (!worker.ready) {
         if (lastStartFailure_.isEmpty() || code != 0)
-            lastStartFailure_ = QStringLiteral("The office could not be started: its conversion process stopped (%1)")
-                                    .arg(cause);
+            lastStartFailure_ =
+                QStringLiteral("The office could not be started: its conversion process stopped (%1)").arg(cause);
         if (!firstOffice_ && !anyAlive() && !running_)
             loop_.quit();
     }
@@ -370,7 +371,8 @@ void WorkerPool::failUntaken(const QString& why)
             continue;
         rows_[row].taken = true;
         --untaken_;
-        report(row, QStringLiteral("%1 was not converted: no office was left to convert it (%2)").arg(files_.at(row), why),
+        report(row,
+               QStringLiteral("%1 was not converted: no office was left to convert it (%2)").arg(files_.at(row), why),
                kRunLocation, 110);
         finishRow(row);
     }

@@ -68,7 +68,7 @@ ObjectRef OpenDocument(platform::automation::Bridge& bridge, const ObjectRef& de
     platform::automation::Object& loader = Use(desktop);
     try {
         document = loader.call(QStringLiteral("loadComponentFromURL"),
-                                {inputUrl, "_blank", Variant::Int16(0), loadArguments});
+                               {inputUrl, "_blank", Variant::Int16(0), loadArguments});
     } catch (const Failure& failure) {
         // A file that went after it was listed, or cannot be read, is told as the system tells it:
         // the office only says that it found no type for the address.
@@ -250,20 +250,21 @@ bool BatchRun::ConvertRow(int row)
 
     steps.run(130, [&] { objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager)); });
     steps.run(132, [&] {
-        objects.desktop =
-            Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
-                .toObject();
+        objects.desktop = Use(objects.serviceManager)
+                              .call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
+                              .toObject();
     });
     steps.run(134, [&] { objects.document = OpenDocument(bridge_, objects.desktop, inputPath); });
     steps.run(136, [&] {
-        objects.dispatcher =
-            Use(objects.serviceManager).call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
-                .toObject();
+        objects.dispatcher = Use(objects.serviceManager)
+                                 .call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
+                                 .toObject();
     });
     // The controller is asked for and let go at once: 140 asks again on its way to the frame.
     steps.run(138, [&] { Use(objects.document).call(QStringLiteral("getCurrentController"), {}); });
     steps.run(140, [&] {
-        objects.frame = Use(objects.document).call(QStringLiteral("getCurrentController"), {})
+        objects.frame = Use(objects.document)
+                            .call(QStringLiteral("getCurrentController"), {})
                             .toObject()
                             ->call(QStringLiteral("getFrame"), {})
                             .toObject();
@@ -311,8 +312,7 @@ bool BatchRun::ConvertRow(int row)
         for (const QString& description : descriptions)
             reporter(description, location, 162);
     }
-    const bool closed =
-        steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
+    const bool closed = steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
     if (!closed && objects.document) {
         // A document that refused to close is let go all the same, so the office keeps no file open.
         try {

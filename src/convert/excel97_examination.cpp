@@ -89,9 +89,12 @@ std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& doc
 
 Variant Excel97Examination::run(Object& document)
 {
-    const VariantArray arguments{Variant(ObjectRef(&document, [](Object*) {})), std::int32_t(kExcel97Rows),
-                                 std::int32_t(kExcel97Columns), std::int32_t(kExcel97CellText),
-                                 std::int32_t(kExcel97SheetName), kSearchedWhole};
+    const VariantArray arguments{Variant(ObjectRef(&document, [](Object*) {})),
+                                 std::int32_t(kExcel97Rows),
+                                 std::int32_t(kExcel97Columns),
+                                 std::int32_t(kExcel97CellText),
+                                 std::int32_t(kExcel97SheetName),
+                                 kSearchedWhole};
     // invoke(arguments, out indices of out arguments, out arguments): the answer is its result.
     return Use(script_).call(QStringLiteral("invoke"), {arguments, VariantArray{}, VariantArray{}});
 }

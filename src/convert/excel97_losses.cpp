@@ -50,13 +50,15 @@ QStringList SheetsWith(const std::vector<Excel97Loss>& losses, const std::functi
 QString Rows(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
     if (of.size() == 1)
-        return QStringLiteral("Sheet %1 of %2 holds %3 rows, but an Excel 97 workbook keeps %4: rows %5 to %3 are "
-                              "missing from %6")
+        return QStringLiteral(
+                   "Sheet %1 of %2 holds %3 rows, but an Excel 97 workbook keeps %4: rows %5 to %3 are "
+                   "missing from %6")
             .arg(Quoted(of[0].sheet), input, Number(of[0].extent), Number(kExcel97Rows), Number(kExcel97Rows + 1),
                  output);
     const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " rows"; });
-    return QStringLiteral("Sheets %1 of %2 hold more rows than an Excel 97 workbook keeps (%3): their rows from %4 on "
-                          "are missing from %5")
+    return QStringLiteral(
+               "Sheets %1 of %2 hold more rows than an Excel 97 workbook keeps (%3): their rows from %4 on "
+               "are missing from %5")
         .arg(Listed(sheets), input, Number(kExcel97Rows), Number(kExcel97Rows + 1), output);
 }
 
@@ -64,14 +66,15 @@ QString Columns(const std::vector<Excel97Loss>& of, const QString& input, const 
 {
     const QString kept = QStringLiteral("%1 (A to %2)").arg(Number(kExcel97Columns), ColumnLetters(kExcel97Columns));
     if (of.size() == 1)
-        return QStringLiteral("Sheet %1 of %2 holds %3 columns, but an Excel 97 workbook keeps %4: columns %5 to %6 "
-                              "are missing from %7")
+        return QStringLiteral(
+                   "Sheet %1 of %2 holds %3 columns, but an Excel 97 workbook keeps %4: columns %5 to %6 "
+                   "are missing from %7")
             .arg(Quoted(of[0].sheet), input, Number(of[0].extent), kept, ColumnLetters(kExcel97Columns + 1),
                  ColumnLetters(of[0].extent), output);
-    const QStringList sheets =
-        SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " columns"; });
-    return QStringLiteral("Sheets %1 of %2 hold more columns than an Excel 97 workbook keeps, %3: their columns from "
-                          "%4 on are missing from %5")
+    const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " columns"; });
+    return QStringLiteral(
+               "Sheets %1 of %2 hold more columns than an Excel 97 workbook keeps, %3: their columns from "
+               "%4 on are missing from %5")
         .arg(Listed(sheets), input, kept, ColumnLetters(kExcel97Columns + 1), output);
 }
 
@@ -81,8 +84,9 @@ QString LongText(const std::vector<Excel97Loss>& of, const QString& input, const
     for (const Excel97Loss& loss : of)
         places << Shortened(loss.cells) + QStringLiteral(" of sheet ") + Quoted(loss.sheet);
     const bool oneCell = of.size() == 1 && of[0].extent == 1;
-    return QStringLiteral("%1 %2 of %3 %4 more than %5 characters, the most an Excel 97 cell keeps: %6 text is cut "
-                          "short in %7")
+    return QStringLiteral(
+               "%1 %2 of %3 %4 more than %5 characters, the most an Excel 97 cell keeps: %6 text is cut "
+               "short in %7")
         .arg(oneCell ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(places), input,
              oneCell ? QStringLiteral("holds") : QStringLiteral("hold"), Number(kExcel97CellText),
              oneCell ? QStringLiteral("its") : QStringLiteral("their"), output);
@@ -91,25 +95,29 @@ QString LongText(const std::vector<Excel97Loss>& of, const QString& input, const
 QString SheetName(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
     if (of.size() == 1)
-        return QStringLiteral("Sheet %1 of %2 has a name of %3 characters, but Excel allows at most %4 in a sheet "
-                              "name: %5 holds the name as it is, which Excel does not accept")
+        return QStringLiteral(
+                   "Sheet %1 of %2 has a name of %3 characters, but Excel allows at most %4 in a sheet "
+                   "name: %5 holds the name as it is, which Excel does not accept")
             .arg(Quoted(of[0].sheet), input, Number(of[0].extent), Number(kExcel97SheetName), output);
-    const QStringList sheets =
-        SheetsWith(of, [](const Excel97Loss& loss) { return Number(loss.extent) + " characters"; });
-    return QStringLiteral("Sheets %1 of %2 have names longer than the %3 characters Excel allows in a sheet name: %4 "
-                          "holds the names as they are, which Excel does not accept")
+    const QStringList sheets = SheetsWith(of,
+                                          [](const Excel97Loss& loss) { return Number(loss.extent) + " characters"; });
+    return QStringLiteral(
+               "Sheets %1 of %2 have names longer than the %3 characters Excel allows in a sheet name: %4 "
+               "holds the names as they are, which Excel does not accept")
         .arg(Listed(sheets), input, Number(kExcel97SheetName), output);
 }
 
 QString NotWritten(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
     if (of.size() == 1)
-        return QStringLiteral("Sheet %1 of %2 is %3, which the Excel 97 filter does not write: the sheet is missing "
-                              "from %4")
+        return QStringLiteral(
+                   "Sheet %1 of %2 is %3, which the Excel 97 filter does not write: the sheet is missing "
+                   "from %4")
             .arg(Quoted(of[0].sheet), input, of[0].cells, output);
     const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return loss.cells; });
-    return QStringLiteral("Sheets %1 of %2 are of kinds that the Excel 97 filter does not write: they are missing "
-                          "from %3")
+    return QStringLiteral(
+               "Sheets %1 of %2 are of kinds that the Excel 97 filter does not write: they are missing "
+               "from %3")
         .arg(Listed(sheets), input, output);
 }
 
@@ -137,8 +145,9 @@ QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const 
 
 QString Excel97ExaminationFailed(const QString& input, const QString& output, const QString& reason)
 {
-    return QStringLiteral("%1 could not be checked against the limits of an Excel 97 workbook, so %2 may not hold "
-                          "all of it: %3")
+    return QStringLiteral(
+               "%1 could not be checked against the limits of an Excel 97 workbook, so %2 may not hold "
+               "all of it: %3")
         .arg(input, output, reason);
 }
 

@@ -34,8 +34,7 @@ struct Excel97Loss {
 
 // One description per kind of loss, in the order of the kinds, naming the
 // input file, each sheet and what the workbook at output lacks.
-QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
-                                  const QString& output);
+QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input, const QString& output);
 
 // The description when the document could not be examined at all.
 QString Excel97ExaminationFailed(const QString& input, const QString& output, const QString& reason);

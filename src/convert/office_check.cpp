@@ -10,11 +10,12 @@ namespace convert {
 
 QString OfficeMissingMessage()
 {
-    return QStringLiteral("Error 214878392\r\n\r\n"
-                          "OpenOffice is required to run this software. It is not installed on this computer.\r\r"
-                          "Woud you like to open this site now?\r\n\r\n"
-                          "(If you think this error is a mistake and you have OpenOffice installed, please email a "
-                          "screenshot of this error message and a screenshot of the OpenOffice 'About' window to ") +
+    return QStringLiteral(
+               "Error 214878392\r\n\r\n"
+               "OpenOffice is required to run this software. It is not installed on this computer.\r\r"
+               "Woud you like to open this site now?\r\n\r\n"
+               "(If you think this error is a mistake and you have OpenOffice installed, please email a "
+               "screenshot of this error message and a screenshot of the OpenOffice 'About' window to ") +
            QLatin1String(app::kSupportEmail) + QLatin1Char(')');
 }
 

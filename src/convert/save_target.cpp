@@ -49,8 +49,8 @@ QString SaveTarget::Failed(const QString& description) const
     if (now.exists() || now.isSymLink()) {
         QFile left(path_);
         if (!left.remove())
-            return description + QStringLiteral(". What the save left at %1 could not be removed: %2")
-                                     .arg(path_, left.errorString());
+            return description +
+                   QStringLiteral(". What the save left at %1 could not be removed: %2").arg(path_, left.errorString());
     }
     return description + QStringLiteral(". Nothing was written.");
 }

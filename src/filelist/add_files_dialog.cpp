@@ -15,7 +15,8 @@ namespace {
 constexpr int kOpenFileFlags = 0x280201;  // read-only box, multiple selection, explorer style, long names
 constexpr char kTitle[] = "Add File(s) - Hold Ctrl to select multiple files";
 constexpr char kFilter[] = "Calc Spreadsheets (*.ods;*.ots;*.sxc;*.stc)|*.ods;*.ots;*.sxc;*.stc|All Files (*.*)|*.*";
-constexpr char kTooManyFiles[] = "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.";
+constexpr char kTooManyFiles[] =
+    "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.";
 }  // namespace
 
 void AddFilesFromDialog(FileList& list, platform::CommonDialog& dialog, platform::Dialogs& dialogs,

@@ -38,8 +38,8 @@ void DropFiles(FileList& list, folders::FolderScan& scan, const QStringList& pat
         QString folder = path;
         while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
             folder.chop(1);
-        folders::ForEachFileInTree(scan, folder, QStringLiteral("*.*"),
-                                   [&](const QString& file) { list.AddFileRow(file); }, step);
+        folders::ForEachFileInTree(
+            scan, folder, QStringLiteral("*.*"), [&](const QString& file) { list.AddFileRow(file); }, step);
     }
 }
 

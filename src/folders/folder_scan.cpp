@@ -39,8 +39,7 @@ bool HasUnsafeNameChars(const QString& name)
     return false;
 }
 
-FolderScan::FolderScan(const platform::FileSystem& fileSystem, std::function<void()> yield,
-                       app::ErrorReporter reporter)
+FolderScan::FolderScan(const platform::FileSystem& fileSystem, std::function<void()> yield, app::ErrorReporter reporter)
     : fileSystem_(fileSystem), yield_(std::move(yield)), reporter_(std::move(reporter))
 {
 }

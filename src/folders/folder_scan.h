@@ -10,7 +10,7 @@
 namespace platform {
 class Failure;
 class FileSystem;
-}
+}  // namespace platform
 
 namespace folders {
 

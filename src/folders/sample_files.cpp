@@ -20,7 +20,8 @@ void SampleFiles::RecordSampleFiles()
     QStringList paths;
     // No Samples folder records an empty list, as an empty one does.
     if (app::IsFolder(SamplesFolder()))
-        for (const QString& name : scan.GetFilesInFolder(programFolder + QStringLiteral("/Samples"), QStringLiteral("*.*")))
+        for (const QString& name :
+             scan.GetFilesInFolder(programFolder + QStringLiteral("/Samples"), QStringLiteral("*.*")))
             paths << SamplesFolder() + name;
     settings.write(QStringLiteral("Snapshot"), paths.join(QLatin1Char('|')));
 }
@@ -37,7 +38,8 @@ bool IsInFileList(const filelist::FileList& list, const QString& text)
 void SampleFiles::LoadSampleFiles(filelist::FileList& list, platform::Dialogs& dialogs, platform::Shell& shell,
                                   const QString& applicationTitle)
 {
-    const QStringList paths = settings.read(QStringLiteral("Snapshot"), QStringLiteral("False")).split(QLatin1Char('|'));
+    const QStringList paths =
+        settings.read(QStringLiteral("Snapshot"), QStringLiteral("False")).split(QLatin1Char('|'));
     for (const QString& path : paths)
         if (app::HasFileDate(path) && !IsInFileList(list, path))
             list.AddFileRow(path);

@@ -12,8 +12,8 @@ enum class Answer { Ok, Yes, No };
 // What the open-file dialog is asked to show.
 struct OpenFileRequest {
     QString title;
-    QStringList filters;      // Qt filter syntax, one entry per line of the type list
-    QString selectedFilter;   // the entry selected when the dialog opens
+    QStringList filters;     // Qt filter syntax, one entry per line of the type list
+    QString selectedFilter;  // the entry selected when the dialog opens
     bool multipleSelection = false;
 };
 

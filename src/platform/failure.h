@@ -11,7 +11,9 @@ namespace platform {
 class Failure : public std::runtime_error {
 public:
     explicit Failure(const QString& description, int number = 0)
-        : std::runtime_error(description.toStdString()), description_(description), number_(number) {}
+        : std::runtime_error(description.toStdString()), description_(description), number_(number)
+    {
+    }
 
     const QString& description() const { return description_; }
     int number() const { return number_; }

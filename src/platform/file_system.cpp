@@ -211,8 +211,7 @@ bool Wildcard::matches(const QString& name) const
     if (whole_.match(name).hasMatch())
         return true;
     // "name.*" also takes "name" itself.
-    return !withoutDot_.pattern().isEmpty() && !name.contains(QLatin1Char('.')) &&
-           withoutDot_.match(name).hasMatch();
+    return !withoutDot_.pattern().isEmpty() && !name.contains(QLatin1Char('.')) && withoutDot_.match(name).hasMatch();
 }
 
 }  // namespace platform

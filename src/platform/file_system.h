@@ -12,11 +12,11 @@ namespace platform {
 
 // File attribute bits, in the numbering the folder scan works with.
 enum FileAttribute {
-    kReadOnly = 1,      // the owner may not write
-    kHidden = 2,        // the name begins with "."
-    kSystem = 4,        // never set on Linux
+    kReadOnly = 1,  // the owner may not write
+    kHidden = 2,    // the name begins with "."
+    kSystem = 4,    // never set on Linux
     kDirectory = 16,
-    kArchive = 32,      // every regular file
+    kArchive = 32,         // every regular file
     kReparsePoint = 1024,  // a symbolic link
 };
 

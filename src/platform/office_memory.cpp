@@ -7,16 +7,10 @@
 
 namespace platform {
 
-qint64 OfficeDataLimitMB(qint64 memoryLimitMB)
-{
-    return std::max(memoryLimitMB - kOfficeCodeMB, memoryLimitMB / 2);
-}
+qint64 OfficeDataLimitMB(qint64 memoryLimitMB) { return std::max(memoryLimitMB - kOfficeCodeMB, memoryLimitMB / 2); }
 
 namespace {
-qint64 PhysicalMB()
-{
-    return qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (qint64(1024) * 1024);
-}
+qint64 PhysicalMB() { return qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / (qint64(1024) * 1024); }
 }  // namespace
 
 int OfficesThatFit()

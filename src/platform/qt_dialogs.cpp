@@ -42,8 +42,7 @@ void KeepCaptionWhole(QMessageBox& box)
 
 Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon icon)
 {
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
-                    DisplayText(text),
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, DisplayText(text),
                     buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner_);
     box.setTextFormat(Qt::PlainText);
     KeepCaptionWhole(box);
@@ -56,8 +55,8 @@ Answer QtDialogs::message(const QString& text, const QString& caption, Buttons b
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(owner_, title, DisplayText(prompt), QLineEdit::Normal, defaultText, &ok);
+    const QString answer = QInputDialog::getText(owner_, title, DisplayText(prompt), QLineEdit::Normal, defaultText,
+                                                 &ok);
     return ok ? answer : QString();
 }
 

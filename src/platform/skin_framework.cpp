@@ -8,7 +8,10 @@
 namespace platform {
 
 namespace {
-Failure UnknownMember(int member) { return Failure(QStringLiteral("Object doesn't support this property or method (member %1)").arg(member), 438); }
+Failure UnknownMember(int member)
+{
+    return Failure(QStringLiteral("Object doesn't support this property or method (member %1)").arg(member), 438);
+}
 }  // namespace
 
 QVariant SkinFramework::call(int member, const QVariantList& arguments)
@@ -16,7 +19,8 @@ QVariant SkinFramework::call(int member, const QVariantList& arguments)
     if (member == 2 && !arguments.isEmpty()) {
         QFile file(arguments.at(0).toString());
         if (!file.open(QIODevice::ReadOnly))
-            throw Failure(QStringLiteral("The skin file %1 cannot be read: %2").arg(file.fileName(), file.errorString()));
+            throw Failure(
+                QStringLiteral("The skin file %1 cannot be read: %2").arg(file.fileName(), file.errorString()));
         styleSheet_ = QString::fromUtf8(file.readAll());
         return true;
     }

@@ -80,9 +80,8 @@ TEST_F(FormLoad, TheTabOrderRunsFromTheListToTheBrowseButton)
             chain << next;
         next = next->nextInFocusChain();
     } while (next != w.ListView1 && chain.size() < 20);
-    const QList<QWidget*> expected{w.ListView1, w.PushButton1, w.PushButton4, w.PushButton2,
-                                   w.PushButton8, w.PushButton9, w.Option1,     w.Option2,
-                                   w.Text1,       w.PushButton3};
+    const QList<QWidget*> expected{w.ListView1,   w.PushButton1, w.PushButton4, w.PushButton2, w.PushButton8,
+                                   w.PushButton9, w.Option1,     w.Option2,     w.Text1,       w.PushButton3};
     QList<QWidget*> ours;
     for (QWidget* widget : chain)
         if (expected.contains(widget))
@@ -131,8 +130,8 @@ TEST_F(FormLoad, AnUnreadableOptionIsReportedWithItsStepAndTheLoadGoesOn)
     settings->write("Option1", "maybe");
     ASSERT_TRUE(Start());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
-        "Type mismatch\r\nin Quillmere2021/08/31.Form1.Form_Load at line 134\r\r"));
+    EXPECT_TRUE(
+        dialogs.messages[0].text.startsWith("Type mismatch\r\nin Quillmere2021/08/31.Form1.Form_Load at line 134\r\r"));
     EXPECT_EQ(dialogs.messages[0].caption, "Application Error");
     EXPECT_TRUE(form->Option1->isChecked());
     EXPECT_TRUE(form->Frame1->isEnabled());

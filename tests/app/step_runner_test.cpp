@@ -35,8 +35,7 @@ TEST(ErrorReportText, JoinsDescriptionLocationLineAndSupportRequest)
 TEST(ErrorReportText, LocationsFollowTheProjectDateModuleOperationForm)
 {
     EXPECT_EQ(locations::Form1("Form_Load"), "in Quillmere2021/08/31.Form1.Form_Load ");
-    EXPECT_EQ(locations::AddFolder("GetSubDirectories2016"),
-              "in Tovrenkit2021/08/31.AddFolder.GetSubDirectories2016 ");
+    EXPECT_EQ(locations::AddFolder("GetSubDirectories2016"), "in Tovrenkit2021/08/31.AddFolder.GetSubDirectories2016 ");
 }
 
 TEST(ReportError, ShowsAnApplicationErrorWarningWithOkOnly)
@@ -54,9 +53,15 @@ TEST_F(StepRunnerTest, TwoFailuresAreReportedInStepOrderAndEveryStepRuns)
 {
     std::vector<int> ran;
     RunGuarded("in X ", Recorder(), [&](Steps& steps) {
-        steps.run(100, [&] { ran.push_back(100); throw Failure("first"); });
+        steps.run(100, [&] {
+            ran.push_back(100);
+            throw Failure("first");
+        });
         steps.run(102, [&] { ran.push_back(102); });
-        steps.run(104, [&] { ran.push_back(104); throw std::runtime_error("second"); });
+        steps.run(104, [&] {
+            ran.push_back(104);
+            throw std::runtime_error("second");
+        });
         steps.run(106, [&] { ran.push_back(106); });
     });
     EXPECT_EQ(ran, (std::vector<int>{100, 102, 104, 106}));
@@ -101,7 +106,10 @@ TEST_F(StepRunnerTest, AVariationThatTakesAFailureEndsTheOperationWithoutAReport
         "in X ", Recorder(),
         [&](Steps& steps) {
             steps.run(100, [&] { throw Failure("ordinary"); });
-            steps.run(112, [&] { ran.push_back(112); throw Failure("too small", 20476); });
+            steps.run(112, [&] {
+                ran.push_back(112);
+                throw Failure("too small", 20476);
+            });
             steps.run(114, [&] { ran.push_back(114); });
         },
         [](const Failure& failure) { return failure.number() == 20476; });

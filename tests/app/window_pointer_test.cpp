@@ -48,8 +48,8 @@ TEST_F(WindowPointerRules, TheHourglassStaysWhereverThePointerGoes)
 {
     form->pointer().set(11);
     EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
-    for (QWidget* widget : std::initializer_list<QWidget*>{form->PushButton2, form->Frame5, form->Text1,
-                                                           form->ListView1->viewport()}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{form->PushButton2, form->Frame5, form->Text1, form->ListView1->viewport()}) {
         MoveOver(widget);
         EXPECT_EQ(form->pointer().value(), 11);
     }

@@ -40,7 +40,8 @@ TEST(BatchArguments, BadCombinationsAreRefused)
     EXPECT_FALSE(batch::ParseArguments({"--jobs"}).error.isEmpty());
     EXPECT_FALSE(batch::ParseArguments({"--frobnicate", "a.ods"}).error.isEmpty());
     EXPECT_FALSE(batch::ParseArguments({}).error.isEmpty());
-    const batch::BatchOptions options = batch::ParseArguments({"--extension", ".ods", "--jobs", "2", "--", "--odd.ods"});
+    const batch::BatchOptions options = batch::ParseArguments(
+        {"--extension", ".ods", "--jobs", "2", "--", "--odd.ods"});
     EXPECT_TRUE(options.error.isEmpty());
     EXPECT_EQ(options.extension, "ods");
     EXPECT_EQ(options.jobs, 2);
@@ -70,7 +71,8 @@ TEST(BatchInputs, EveryPathLeftOutOfTheListIsNamed)
     TempTree tree({"in/a.ods", "in/secret/s.ods", "in/unreadable/u.ods", "in/ok/b.ods"});
     RefusingFileSystem fileSystem;
     QStringList reports;
-    folders::FolderScan scan(fileSystem, [] {}, [&](const QString& d, const QString&, int) { reports << d; });
+    folders::FolderScan scan(
+        fileSystem, [] {}, [&](const QString& d, const QString&, int) { reports << d; });
     batch::BatchOptions options = batch::ParseArguments({"--recursive", tree / "in"});
     QStringList skipped;
     QStringList files = batch::ExpandInputs(options, scan, [&](const QString& d) { skipped << d; });
@@ -101,8 +103,9 @@ TEST_F(BatchCommand, HelpAndBadArguments)
     EXPECT_TRUE(help.out.startsWith("usage: quillmere-batch"));
     Result bad = RunBatch({"--to", "x", "--beside", "a.ods"}, tree.root());
     EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, "quillmere-batch: --to and --beside cannot be used together\n"
-                       "Try 'quillmere-batch --help' for more information.\n");
+    EXPECT_EQ(bad.err,
+              "quillmere-batch: --to and --beside cannot be used together\n"
+              "Try 'quillmere-batch --help' for more information.\n");
     Result unknown = RunBatch({"--frobnicate", "a.ods"}, tree.root());
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.err.startsWith("quillmere-batch: Unknown option 'frobnicate'.\n")) << unknown.err.toStdString();
@@ -145,7 +148,8 @@ TEST_F(BatchCommand, AFailedFileIsReportedAndTheStatusSaysSo)
     tree.Add("in/broken.ods");
     Result run = RunBatch({"--to", "out", "in/date.ods", "in/broken.ods", "in/covered.ods"}, tree.root());
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n"))
+        << run.err.toStdString();
     EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
 }
 
@@ -159,7 +163,8 @@ TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndC
         EXPECT_EQ(run.status, 1) << jobs.toStdString();
         EXPECT_EQ(run.err, tree / "in/entries.ods" + ": Sheet \"Entries\" of " + tree / "in/entries.ods" +
                                " holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to 70,000 are "
-                               "missing from " + tree / "out/entries.xls" +
+                               "missing from " +
+                               tree / "out/entries.xls" +
                                "\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\n\n")
             << jobs.toStdString();
         EXPECT_TRUE(run.out.endsWith("Done.\n")) << run.out.toStdString();
@@ -178,8 +183,8 @@ TEST_F(BatchCommand, AWorkingFolderBeyondThePathLimitIsNoHindrance)
         "    os.chdir('d' * 200)\n"
         "os.execv(sys.argv[2], sys.argv[2:])\n");
     QProcess batch;
-    batch.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
-                {"-c", climb, tree.root(), QStringLiteral(QUILLMERE_BATCH), "--to", tree / "out", tree / "in/date.ods"});
+    batch.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON), {"-c", climb, tree.root(), QStringLiteral(QUILLMERE_BATCH),
+                                                          "--to", tree / "out", tree / "in/date.ods"});
     ASSERT_TRUE(batch.waitForFinished(300000));
     EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
     EXPECT_EQ(Files(tree / "out"), QStringList{"date.xls"});
@@ -197,8 +202,8 @@ TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
     environment.insert("XDG_CACHE_HOME", tree / "cache");  // the offices' profiles, and so their command lines
     QProcess batch;
     batch.setProcessEnvironment(environment);
-    batch.start(QStringLiteral(QUILLMERE_BATCH),
-                {"--jobs", "2", "--to", tree / "out", tree / "in/dos1.ods", tree / "in/dos2.ods", tree / "in/date.ods"});
+    batch.start(QStringLiteral(QUILLMERE_BATCH), {"--jobs", "2", "--to", tree / "out", tree / "in/dos1.ods",
+                                                  tree / "in/dos2.ods", tree / "in/date.ods"});
     ASSERT_TRUE(batch.waitForStarted());
     QElapsedTimer clock;
     clock.start();
@@ -214,7 +219,8 @@ TEST_F(BatchCommand, KilledInTheMiddleOfLongCallsItLeavesNothingRunning)
         << testing_support::ProcessesWith(tree.root()).join('\n').toStdString();
     // Nor any of the offices' temporary folders, nor a lock file.
     QStringList left;
-    for (QDirIterator it(tree.root(), {"lu*.tmp", ".~lock*"}, QDir::AllEntries | QDir::Hidden, QDirIterator::Subdirectories);
+    for (QDirIterator it(tree.root(), {"lu*.tmp", ".~lock*"}, QDir::AllEntries | QDir::Hidden,
+                         QDirIterator::Subdirectories);
          it.hasNext();)
         left << it.next();
     EXPECT_TRUE(left.isEmpty()) << left.join('\n').toStdString();
@@ -228,13 +234,15 @@ TEST_F(BatchCommand, FilesThatNeedMoreMemoryThanAnOfficeMayTakeFailAloneInEveryW
     environment.insert("QUILLMERE_OFFICE_MEMORY_MB", "600");
     QElapsedTimer clock;
     clock.start();
-    Result run = RunBatch({"--jobs", "2", "--to", "out", "in/cells.ods", "in/text.ods", "in/date.ods", "in/covered.ods"},
-                          tree.root(), environment);
+    Result run =
+        RunBatch({"--jobs", "2", "--to", "out", "in/cells.ods", "in/text.ods", "in/date.ods", "in/covered.ods"},
+                 tree.root(), environment);
     EXPECT_LT(clock.elapsed(), 90000);
     EXPECT_EQ(run.status, 1);
     for (const char* name : {"in/cells.ods", "in/text.ods"})
-        EXPECT_TRUE(run.err.contains("The office suite could not open " + tree / name +
-                                     ": The office suite ran out of the 600 MB of memory it may take, so it was ended\n"))
+        EXPECT_TRUE(
+            run.err.contains("The office suite could not open " + tree / name +
+                             ": The office suite ran out of the 600 MB of memory it may take, so it was ended\n"))
             << run.err.toStdString();
     EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
 }
@@ -303,7 +311,8 @@ TEST_F(BatchCommand, OnAFullDiskEveryFailedSaveIsReportedAndNoBrokenWorkbookIsLe
     filler.close();
     Result full = RunBatch({"--to", "out", "in/date.ods"}, tree.root());
     EXPECT_EQ(full.status, 1);
-    EXPECT_TRUE(full.err.contains("Nothing was written: the file already there is as it was.")) << full.err.toStdString();
+    EXPECT_TRUE(full.err.contains("Nothing was written: the file already there is as it was."))
+        << full.err.toStdString();
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), before);
 }

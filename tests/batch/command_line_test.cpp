@@ -175,7 +175,8 @@ TEST_F(CommandLine, TheReportHasOneLineAFileWithItsStatusAndEveryReportNamesItsF
 TEST_F(CommandLine, CtrlCEndsEveryOfficeAndLeavesNoHalfWrittenWorkbook)
 {
     for (int copy = 0; copy < 60; ++copy)
-        ASSERT_TRUE(QFile::copy(tree / "in/issues.ods", tree / QStringLiteral("in/copy%1.ods").arg(copy, 2, 10, QChar('0'))));
+        ASSERT_TRUE(
+            QFile::copy(tree / "in/issues.ods", tree / QStringLiteral("in/copy%1.ods").arg(copy, 2, 10, QChar('0'))));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CACHE_HOME", tree / "cache");  // the offices' command lines name the tree
     QProcess batch;
@@ -194,7 +195,8 @@ TEST_F(CommandLine, CtrlCEndsEveryOfficeAndLeavesNoHalfWrittenWorkbook)
     ASSERT_TRUE(batch.waitForFinished(30000));
     EXPECT_EQ(batch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(batch.exitCode(), 130);
-    EXPECT_TRUE(testing_support::NoneLeftWith(tree.root(), static_cast<int>(std::max<qint64>(0, 5000 - clock.elapsed()))))
+    EXPECT_TRUE(
+        testing_support::NoneLeftWith(tree.root(), static_cast<int>(std::max<qint64>(0, 5000 - clock.elapsed()))))
         << testing_support::ProcessesWith(tree.root()).join('\n').toStdString();
     const QString out = QString::fromUtf8(batch.readAllStandardOutput());
     EXPECT_FALSE(out.contains("Done.")) << out.toStdString();

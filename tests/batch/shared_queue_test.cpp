@@ -96,8 +96,8 @@ TEST_F(SharedQueue, AFileThatHoldsUpOneOfficeHoldsUpNoOtherFile)
 {
     AddSlowFile("in/slow.ods");
     tree.Add("in/broken.ods");
-    const QStringList inputs{"in/slow.ods", "in/date.ods", "in/broken.ods", "in/covered.ods", "in/issues.ods",
-                             "in/special_cells.ods"};
+    const QStringList inputs{"in/slow.ods",    "in/date.ods",   "in/broken.ods",
+                             "in/covered.ods", "in/issues.ods", "in/special_cells.ods"};
     QProcess batch;
     Start(batch, QStringList{"--jobs", "2", "--to", "out"} + inputs);
     ASSERT_TRUE(batch.waitForStarted());
@@ -108,8 +108,8 @@ TEST_F(SharedQueue, AFileThatHoldsUpOneOfficeHoldsUpNoOtherFile)
     while (batch.state() != QProcess::NotRunning && !othersDoneFirst) {
         batch.waitForFinished(100);
         err += batch.readAllStandardError();
-        othersDoneFirst = err.isEmpty() && Outputs() == QStringList({"covered.xls", "date.xls", "issues.xls",
-                                                                      "special_cells.xls"});
+        othersDoneFirst = err.isEmpty() &&
+                          Outputs() == QStringList({"covered.xls", "date.xls", "issues.xls", "special_cells.xls"});
     }
     EXPECT_TRUE(othersDoneFirst) << err.toStdString();
     ASSERT_TRUE(batch.waitForFinished(300000));
@@ -191,8 +191,9 @@ TEST_F(SharedQueue, OfficesReplacedAfterEachFileConvertEveryFile)
 TEST_F(SharedQueue, TheHelpSaysHowManyJobsRunByDefault)
 {
     Result help = Run({"--help"});
-    EXPECT_TRUE(help.out.contains(QRegularExpression("one per processor\\s+core, as long as half of the memory "
-                                                     "gives each 1,024 MB;\\s+here \\d+\\)")))
+    EXPECT_TRUE(
+        help.out.contains(QRegularExpression("one per processor\\s+core, as long as half of the memory "
+                                             "gives each 1,024 MB;\\s+here \\d+\\)")))
         << help.out.toStdString();
 }
 

@@ -211,9 +211,9 @@ TEST_F(StartSaving, AFileTheSuiteCannotOpenIsReportedByNameAndTheNextRowConverts
     office.Fail("loadComponentFromURL", "General Error: cannot load", "bad.ods");
     Run();
     EXPECT_EQ(ReportedLines(), (std::vector<int>{134, 138, 140, 162, 164}));
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
-        "The office suite could not open " + bad + ": General Error: cannot load\r\n"
-        "in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith("The office suite could not open " + bad +
+                                                    ": General Error: cannot load\r\n"
+                                                    "in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\r\r"));
     EXPECT_TRUE(QFile::exists(out + "/good.xls"));
     EXPECT_FALSE(QFile::exists(out + "/bad.xls"));
     EXPECT_EQ(Notices(), QStringList{"Done."});
@@ -292,7 +292,8 @@ TEST_F(StartSaving, WhatAFailedSaveLeftGoesButAWorkbookFromBeforeStays)
     EXPECT_TRUE(dialogs.messages[0].text.contains("new.ods. Nothing was written.\r\n"));
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), "the workbook of an earlier run");
-    EXPECT_TRUE(dialogs.messages[1].text.contains("old.ods. Nothing was written: the file already there is as it was."));
+    EXPECT_TRUE(
+        dialogs.messages[1].text.contains("old.ods. Nothing was written: the file already there is as it was."));
 }
 
 TEST_F(StartSaving, ASaveThatRaisesIsReportedByNameAndTheDocumentStillCloses)
@@ -376,8 +377,8 @@ TEST_F(StartSaving, ResultsBesideTheInputLandInItsFolder)
     form->Option2->click();
     Add({temp.path() + "/in/Sales.ods.ods", temp.path() + "/in/a.ODS.ods"});
     Run();
-    EXPECT_EQ(office.savedUrls, (QStringList{"file://" + temp.path() + "/in/Sales.xls",
-                                             "file://" + temp.path() + "/in/a.ODS.xls"}));
+    EXPECT_EQ(office.savedUrls,
+              (QStringList{"file://" + temp.path() + "/in/Sales.xls", "file://" + temp.path() + "/in/a.ODS.xls"}));
 }
 
 // Reports of what a workbook lacks, in the order of the run, each at line 162.
@@ -385,8 +386,7 @@ TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
 {
     using Entry = VariantArray;
     office.scriptAnswer = {
-        Entry{"rows", "Entries", std::int32_t(70000), ""},
-        Entry{"columns", "Entries", std::int32_t(300), ""},
+        Entry{"rows", "Entries", std::int32_t(70000), ""}, Entry{"columns", "Entries", std::int32_t(300), ""},
         Entry{"text", "Entries", std::int32_t(0),
               VariantArray{Entry{std::int32_t(1), std::int32_t(6), std::int32_t(1), std::int32_t(6)},
                            Entry{std::int32_t(2), std::int32_t(8), std::int32_t(2), std::int32_t(9)}}},
@@ -400,16 +400,19 @@ TEST_F(StartSaving, WhatAWorkbookCannotHoldIsReportedOnceItIsWritten)
     const QString workbook = out + "/Big.xls";
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
         "Sheet \"Entries\" of /in/Big.ods holds 70,000 rows, but an Excel 97 workbook keeps 65,536: rows 65,537 to "
-        "70,000 are missing from " + workbook + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
+        "70,000 are missing from " +
+        workbook + "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162"))
         << dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages[1].text.contains("columns IW to KN are missing from " + workbook));
-    EXPECT_TRUE(dialogs.messages[2].text.startsWith("Cells B7, C9:C10 of sheet \"Entries\" of /in/Big.ods hold more "
-                                                    "than 32,767 characters"))
+    EXPECT_TRUE(
+        dialogs.messages[2].text.startsWith("Cells B7, C9:C10 of sheet \"Entries\" of /in/Big.ods hold more "
+                                            "than 32,767 characters"))
         << dialogs.messages[2].text.toStdString();
     EXPECT_TRUE(dialogs.messages[3].text.contains("has a name of 54 characters"));
     EXPECT_TRUE(dialogs.messages[4].text.startsWith(
         "Sheet \"Rates\" of /in/Big.ods is a copy of the values of file:///data/rates.ods, which the Excel 97 filter "
-        "does not write: the sheet is missing from " + workbook));
+        "does not write: the sheet is missing from " +
+        workbook));
     // The part that fits is still the user's.
     EXPECT_TRUE(QFile::exists(workbook));
     EXPECT_EQ(Notices(), QStringList{"Done."});
@@ -439,8 +442,9 @@ TEST_F(StartSaving, ADocumentThatCannotBeExaminedIsSavedAndSaysSo)
         "/in/a.ods could not be checked against the limits of an Excel 97 workbook, so " + out +
         "/a.xls may not hold all of it: Property or method not found: getSheets"))
         << dialogs.messages[0].text.toStdString();
-    EXPECT_TRUE(dialogs.messages[4].text.contains("may not hold all of it: The examination gave a loss of an unknown "
-                                                  "kind, pages"))
+    EXPECT_TRUE(
+        dialogs.messages[4].text.contains("may not hold all of it: The examination gave a loss of an unknown "
+                                          "kind, pages"))
         << dialogs.messages[4].text.toStdString();
     EXPECT_TRUE(QFile::exists(out + "/a.xls"));
     EXPECT_TRUE(QFile::exists(out + "/b.xls"));
@@ -452,7 +456,8 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     Run();
     EXPECT_EQ(office.CallsTo("getScript").size(), 1);
     EXPECT_EQ(office.CallsTo("invoke").size(), 3);
-    EXPECT_TRUE(office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)"));
+    EXPECT_TRUE(
+        office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)"));
 
     // The next run installs it again, as it was; when the office goes away after the first
     // document, the script is installed in the fresh one and the second document is examined there.

@@ -66,7 +66,9 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     Make("name.ods", {Block("An uncommonly long sheet name of fifty-four characters", 2, 2)});
     Make("ordinary.ods", {Block("Data", 20, 3), Cells("Notes", {QJsonArray{1, 1, "Nothing is lost here."}})});
     Make("linked.ods", {Block("Own", 3, 2),
-                        QJsonObject{{"name", "Rates"}, {"rows", 2}, {"columns", 2},
+                        QJsonObject{{"name", "Rates"},
+                                    {"rows", 2},
+                                    {"columns", 2},
                                     {"link", QUrl::fromLocalFile(in + "/ordinary.ods").toString()}},
                         Block("After", 2, 2)});
     const qint64 officePid = SharedOffice::Bridge().officeProcessId();
@@ -77,9 +79,10 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     const QStringList reports = ReportedDescriptions();
     ASSERT_EQ(reports.size(), 5) << reports.join("\n").toStdString();
     const QString location = "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\r\r";
-    EXPECT_TRUE(reports[0].startsWith("Sheet \"Entries\" of " + in + "/rows.ods holds 70,000 rows, but an Excel 97 "
-                                      "workbook keeps 65,536: rows 65,537 to 70,000 are missing from " + out +
-                                      "/rows.xls" + location))
+    EXPECT_TRUE(reports[0].startsWith("Sheet \"Entries\" of " + in +
+                                      "/rows.ods holds 70,000 rows, but an Excel 97 "
+                                      "workbook keeps 65,536: rows 65,537 to 70,000 are missing from " +
+                                      out + "/rows.xls" + location))
         << reports[0].toStdString();
     EXPECT_TRUE(reports[1].startsWith("Sheet \"Wide\" of " + in + "/columns.ods holds 300 columns"));
     // A formula's result is cut short as well.
@@ -93,8 +96,7 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
     EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), officePid) << "the office was restarted";
 
     // What the workbooks hold: the part that fits.
-    EXPECT_EQ(XlsShape(out + "/rows.xls"),
-              (std::vector<SheetShape>{{"Intro", 3, 3, 0}, {"Entries", 1, 1, 5}}));
+    EXPECT_EQ(XlsShape(out + "/rows.xls"), (std::vector<SheetShape>{{"Intro", 3, 3, 0}, {"Entries", 1, 1, 5}}));
     EXPECT_EQ(XlsShape(out + "/columns.xls"), (std::vector<SheetShape>{{"Wide", 2, 1, 0}}));
     EXPECT_EQ(XlsShape(out + "/text.xls"), (std::vector<SheetShape>{{"First", 2, 2, 0}, {"Notes", 4, 2, 32767}}));
     EXPECT_EQ(XlsShape(out + "/name.xls"),
@@ -105,7 +107,8 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
 
 TEST_F(Excel97Limits, ASheetExactlyAtTheLimitsIsNotReported)
 {
-    Make("full.ods", {Cells("Exactly thirty-one characters..", {QJsonArray{1, 1, Text(32767)}, QJsonArray{65536, 256, 1}})});
+    Make("full.ods",
+         {Cells("Exactly thirty-one characters..", {QJsonArray{1, 1, Text(32767)}, QJsonArray{65536, 256, 1}})});
     form->PushButton2->click();
     EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
     EXPECT_EQ(XlsShape(out + "/full.xls"),
@@ -127,7 +130,8 @@ TEST_F(Excel97Limits, TenSheetsOf20000RowsConvertInOneOfficeWithoutAReport)
     EXPECT_TRUE(ReportedDescriptions().isEmpty()) << ReportedDescriptions().join("\n").toStdString();
     EXPECT_EQ(SharedOffice::Bridge().officeProcessId(), officePid) << "the office was restarted";
     for (int n = 0; n < 10; ++n)
-        EXPECT_EQ(XlsShape(out + QStringLiteral("/big%1.xls").arg(n)), (std::vector<SheetShape>{{"Data", 20000, 12, 0}}))
+        EXPECT_EQ(XlsShape(out + QStringLiteral("/big%1.xls").arg(n)),
+                  (std::vector<SheetShape>{{"Data", 20000, 12, 0}}))
             << n;
 }
 

@@ -35,7 +35,6 @@ namespace {
 // Short enough for a test, long enough for any good small file.
 constexpr auto kTestCallLimit = std::chrono::seconds(10);
 
-
 // Every file under a folder with its modification time.
 QStringList Snapshot(const QString& folder)
 {
@@ -59,8 +58,8 @@ struct Listener {
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 64) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd, 64) == 0 && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
             port = ntohs(address.sin_port);
     }
     ~Listener() { ::close(fd); }
@@ -257,7 +256,8 @@ TEST_F(HostileInput, LinkedPicturesAreNeitherFetchedNorReadAndEmbeddedOnesConver
     // A picture of the user's, elsewhere; and a pipe that would hold up whoever reads it.
     const QString elsewhere = temp.path() + "/elsewhere";
     QDir().mkpath(elsewhere);
-    const QByteArray private_ = Unzipped(QUILLMERE_CORPUS_DIR "/picture.ods", "Pictures/1000020100000200000002001A678D12.png");
+    const QByteArray private_ = Unzipped(QUILLMERE_CORPUS_DIR "/picture.ods",
+                                         "Pictures/1000020100000200000002001A678D12.png");
     ASSERT_TRUE(private_.startsWith("\x89PNG"));
     QFile picture(elsewhere + "/private.png");
     ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
@@ -268,11 +268,10 @@ TEST_F(HostileInput, LinkedPicturesAreNeitherFetchedNorReadAndEmbeddedOnesConver
     const QJsonObject sheet{{"name", "Pictures"},
                             {"rows", 2},
                             {"columns", 2},
-                            {"images", QJsonArray{"http://" + address, "embedded", "https://" + address,
-                                                  "file://" + elsewhere + "/private.png",
-                                                  "file://" + elsewhere + "/pipe.png",
-                                                  "file://" + in + "/../elsewhere/private.png",
-                                                  "file://" + in + "/beside.png"}}};
+                            {"images",
+                             QJsonArray{"http://" + address, "embedded", "https://" + address,
+                                        "file://" + elsewhere + "/private.png", "file://" + elsewhere + "/pipe.png",
+                                        "file://" + in + "/../elsewhere/private.png", "file://" + in + "/beside.png"}}};
     ASSERT_TRUE(testing_support::MakeSpreadsheet(in + "/pictures.ods", {sheet}));
 
     form->fileList().AddFileRow(in + "/pictures.ods");

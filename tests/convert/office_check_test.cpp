@@ -24,9 +24,10 @@ TEST_F(OfficeCheck, AMissingSuiteIsToldAndNoEndsTheProgram)
     EXPECT_FALSE(Start());
     ASSERT_EQ(dialogs.messages.size(), 1);
     const auto& message = dialogs.messages[0];
-    EXPECT_TRUE(message.text.startsWith("Error 214878392\r\n\r\nOpenOffice is required to run this software. It is "
-                                        "not installed on this computer.\r\rWoud you like to open this site now?\r\n\r\n"
-                                        "(If you think this error is a mistake"));
+    EXPECT_TRUE(
+        message.text.startsWith("Error 214878392\r\n\r\nOpenOffice is required to run this software. It is "
+                                "not installed on this computer.\r\rWoud you like to open this site now?\r\n\r\n"
+                                "(If you think this error is a mistake"));
     EXPECT_TRUE(message.text.endsWith("'About' window to support@mirthvale.com)"));
     EXPECT_EQ(message.buttons, platform::Buttons::YesNo);
     EXPECT_EQ(message.icon, platform::Icon::None);

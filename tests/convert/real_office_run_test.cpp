@@ -31,7 +31,6 @@ namespace {
 
 const auto* const sharedOffice = ::testing::AddGlobalTestEnvironment(new SharedOffice);
 
-
 class RealOfficeRun : public FormFixture {
 protected:
     void SetUp() override
@@ -43,7 +42,8 @@ protected:
     // Copies a file of the shared corpus into the input folder under a name of our choosing.
     void CopyCorpus(const QString& name, const QString& as = {})
     {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLMERE_CORPUS_DIR "/") + name, in + "/" + (as.isEmpty() ? name : as)));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(QUILLMERE_CORPUS_DIR "/") + name, in + "/" + (as.isEmpty() ? name : as)));
     }
 
     void AddAllOfInputFolder()
@@ -60,7 +60,8 @@ TEST_F(RealOfficeRun, TheCorpusAndEveryInputTypeConvertAndABadFileIsReported)
         if (file.fileName() != "issue_594_dos.ods")
             CopyCorpus(file.fileName());
     // Our own .ods, .ots, .sxc and .stc files, from the same tables as the shipped samples.
-    ASSERT_EQ(QProcess::execute(QUILLMERE_SYSTEM_PYTHON, {QUILLMERE_SOURCE_DIR "/tools/make_samples.py", in + "/own"}), 0);
+    ASSERT_EQ(QProcess::execute(QUILLMERE_SYSTEM_PYTHON, {QUILLMERE_SOURCE_DIR "/tools/make_samples.py", in + "/own"}),
+              0);
     // Names that a pasted URL would break.
     CopyCorpus("date.ods", "with space #1 100%.ods");
     CopyCorpus("date.ods", "Données 報告.ods");
@@ -165,8 +166,8 @@ TEST_F(RealOfficeRun, ClosingTheWindowDuringAHungCallEndsTheProgramAndLeavesNoOf
             QWindow* window = form->windowHandle();
             const QPointF at = form->PushButton1->mapTo(form.get(), QPointF(10, 10));
             for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                QCoreApplication::postEvent(window, new QMouseEvent(type, at, at, form->mapToGlobal(at),
-                                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(window, new QMouseEvent(type, at, at, form->mapToGlobal(at), Qt::LeftButton,
+                                                                    Qt::LeftButton, Qt::NoModifier));
             QCoreApplication::postEvent(window, new QCloseEvent);
         });
     });

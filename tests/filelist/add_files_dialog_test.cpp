@@ -31,9 +31,8 @@ TEST_F(AddFilesDialog, TheDialogIsSetUpAfreshForEveryShowing)
     for (const platform::OpenFileRequest& request : dialogs.fileRequests) {
         EXPECT_EQ(request.title, "Add File(s) - Hold Ctrl to select multiple files");
         EXPECT_TRUE(request.multipleSelection);
-        EXPECT_EQ(request.filters,
-                  (QStringList{"Calc Spreadsheets (*.ods;*.ots;*.sxc;*.stc) (*.ods *.ots *.sxc *.stc)",
-                               "All Files (*.*) (*)"}));
+        EXPECT_EQ(request.filters, (QStringList{"Calc Spreadsheets (*.ods;*.ots;*.sxc;*.stc) (*.ods *.ots *.sxc *.stc)",
+                                                "All Files (*.*) (*)"}));
         EXPECT_EQ(request.selectedFilter, request.filters.first());
     }
 }

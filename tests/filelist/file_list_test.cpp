@@ -20,7 +20,6 @@ protected:
         list = &form->fileList();
     }
 
-
     void Select(int position) { form->ListView1->setCurrentItem(form->ListView1->topLevelItem(position - 1)); }
 
     void AddRows(const QStringList& rows)

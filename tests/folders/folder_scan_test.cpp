@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using testing_support::DeepFolders;
 using folders::FolderList;
 using folders::FolderScan;
+using testing_support::DeepFolders;
 using testing_support::TempTree;
 
 namespace {
@@ -44,9 +44,9 @@ class FolderScanTest : public ::testing::Test {
 protected:
     FolderList Scan(const QString& start, bool recursion = true)
     {
-        FolderScan scan(fileSystem, [this] { ++yields; }, [this](const QString& d, const QString&, int step) {
-            reports << QString::number(step) + " " + d;
-        });
+        FolderScan scan(
+            fileSystem, [this] { ++yields; },
+            [this](const QString& d, const QString&, int step) { reports << QString::number(step) + " " + d; });
         scan.onSkipped = onSkipped;
         FolderList list{start + "/"};
         scan.GetSubDirectories2016(list, recursion);
@@ -229,8 +229,8 @@ TEST(SortAsListed, IgnoresCaseAndComparesUpperCasedCodeUnitsAsWindowsListingsDo)
     platform::SortAsListed(names);
     // Upper-cased, "_" (0x5F) sorts after the letters and accented letters after all of ASCII;
     // "A" and "a" keep one fixed order between them.
-    EXPECT_EQ(names, (QStringList{"10", "9", "A", "a", "ab", "a_b", "b", "M10.ods", "m2.ods", "Zeta",
-                                  "\u00e9t\u00e9"}));
+    EXPECT_EQ(names,
+              (QStringList{"10", "9", "A", "a", "ab", "a_b", "b", "M10.ods", "m2.ods", "Zeta", "\u00e9t\u00e9"}));
 }
 
 TEST_F(FolderFiles, OnlyRegularFilesAreListedAndSpecialFilesNeverOpened)

@@ -34,7 +34,8 @@ TEST_F(SampleFiles, TheFirstStartRecordsEveryFileOfTheSamplesFolder)
     QDir().mkpath(programFolder + "/Samples/sub");
     ASSERT_TRUE(Start());
     const QString folder = programFolder + "/Samples/";
-    EXPECT_EQ(Recorded(), (QStringList{folder + ".hidden", folder + "a.ods", folder + "notes.txt", folder + "~temp.ods"}));
+    EXPECT_EQ(Recorded(),
+              (QStringList{folder + ".hidden", folder + "a.ods", folder + "notes.txt", folder + "~temp.ods"}));
 
     // Recorded once: a later file is not offered.
     MakeSamples({"later.ods"});

@@ -22,10 +22,7 @@ using platform::automation::Object;
 
 const auto* const office = ::testing::AddGlobalTestEnvironment(new SharedOffice);
 
-QString Url(const QString& path)
-{
-    return QUrl::fromLocalFile(path).toString();
-}
+QString Url(const QString& path) { return QUrl::fromLocalFile(path).toString(); }
 
 // A flat OpenDocument spreadsheet: a text, a number, a formula and a second
 // row with text outside ASCII.

@@ -104,7 +104,8 @@ void MakeCutShortSave(const QString& launcher, const QString& folder)
             children << QString::fromLatin1(file.readAll()).split(' ', Qt::SkipEmptyParts);
     }
     ASSERT_EQ(children.size(), 1) << "the office's own process was not found";
-    for (const QString& name : {"lu" + children.at(0) + "8x2kq.tmp", QStringLiteral("lu1a.tmp"), QStringLiteral("notes.tmp")}) {
+    for (const QString& name :
+         {"lu" + children.at(0) + "8x2kq.tmp", QStringLiteral("lu1a.tmp"), QStringLiteral("notes.tmp")}) {
         QFile file(folder + "/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
@@ -153,7 +154,8 @@ TEST(OfficeLifetimeTest, WithoutAnInstalledOfficeCreationFails)
         bridge.CreateObject("com.sun.star.ServiceManager");
         FAIL() << "created a service manager without an office";
     } catch (const Failure& failure) {
-        EXPECT_TRUE(failure.description().contains("/nonexistent/libreoffice/program")) << failure.description().toStdString();
+        EXPECT_TRUE(failure.description().contains("/nonexistent/libreoffice/program"))
+            << failure.description().toStdString();
     }
 }
 

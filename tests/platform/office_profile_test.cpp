@@ -37,8 +37,9 @@ TEST(OfficeProfileTest, PreparingKeepsTheOfficesOtherSettingsAndForcesOurs)
     // As the office leaves it: our item changed, one of its own added.
     QByteArray changed = first;
     changed.replace("<value>3</value>", "<value>0</value>");
-    changed.replace("</oor:items>", "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"FirstRun\" "
-                                    "oor:op=\"fuse\"><value>false</value></prop></item>\n</oor:items>");
+    changed.replace("</oor:items>",
+                    "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"FirstRun\" "
+                    "oor:op=\"fuse\"><value>false</value></prop></item>\n</oor:items>");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(changed);

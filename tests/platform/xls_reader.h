@@ -26,7 +26,8 @@ namespace testing_support {
 // when the workbook cannot be read.
 inline QJsonArray ReadXls(const QString& path)
 {
-    return QJsonDocument::fromJson(ReadWithXlrd(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/platform/read_xls.py"), path))
+    return QJsonDocument::fromJson(
+               ReadWithXlrd(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/platform/read_xls.py"), path))
         .array();
 }
 

@@ -32,7 +32,6 @@ public:
         QString description;
     };
 
-
     ObjectRef CreateObject(const QString& className) override
     {
         log << "CreateObject " + className;
@@ -161,7 +160,8 @@ private:
             described << Describe(argument);
         const QString text = described.join(' ');
         for (const Rule& rule : rules)
-            if (rule.member == member && (rule.whenArgumentsContain.isEmpty() || text.contains(rule.whenArgumentsContain)))
+            if (rule.member == member &&
+                (rule.whenArgumentsContain.isEmpty() || text.contains(rule.whenArgumentsContain)))
                 throw Failure(rule.description);
     }
 

@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
     QDir().mkpath(home.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     unsetenv("XDG_DESKTOP_DIR");
 

@@ -49,8 +49,8 @@ inline std::vector<SheetShape> XlsShape(const QString& path)
     std::vector<SheetShape> sheets;
     const QByteArray shape = ReadWithXlrd(QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/xls_shape.py"), path);
     for (const QJsonValue sheet : QJsonDocument::fromJson(shape).array())
-        sheets.push_back({sheet["name"].toString(), sheet["rows"].toInt(), sheet["columns"].toInt(),
-                          sheet["longestText"].toInt()});
+        sheets.push_back(
+            {sheet["name"].toString(), sheet["rows"].toInt(), sheet["columns"].toInt(), sheet["longestText"].toInt()});
     return sheets;
 }
 

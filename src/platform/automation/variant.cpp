@@ -7,8 +7,8 @@ namespace platform::automation {
 namespace {
 Failure TypeMismatch(const Variant& value, const char* wanted)
 {
-    return Failure(QStringLiteral("Type mismatch: %1 where %2 was expected").arg(value.describe(), QLatin1String(wanted)),
-                   13);
+    return Failure(
+        QStringLiteral("Type mismatch: %1 where %2 was expected").arg(value.describe(), QLatin1String(wanted)), 13);
 }
 }  // namespace
 

@@ -7,7 +7,8 @@
 
 namespace platform::uno {
 
-bool RunOnWorker(const std::function<void()>& work, std::chrono::milliseconds limit, const std::function<void()>& giveUp)
+bool RunOnWorker(const std::function<void()>& work, std::chrono::milliseconds limit,
+                 const std::function<void()>& giveUp)
 {
     auto state = std::make_shared<CallState>();
     std::thread worker([state, &work] {

@@ -27,8 +27,7 @@ public:
     // giveUp was called. A call made from within work runs at once in
     // place; one made while another caller's call is under way runs on a
     // thread of its own, as before this class.
-    bool run(const std::function<void()>& work, std::chrono::milliseconds limit,
-             const std::function<void()>& giveUp);
+    bool run(const std::function<void()>& work, std::chrono::milliseconds limit, const std::function<void()>& giveUp);
 
 private:
     struct Queue;

@@ -32,10 +32,8 @@ bool IsUserInput(QEvent::Type type)
     case QEvent::TabletRelease:
     case QEvent::ContextMenu:
     case QEvent::Enter:
-    case QEvent::Leave:
-        return true;
-    default:
-        return false;
+    case QEvent::Leave: return true;
+    default: return false;
     }
 }
 

@@ -95,11 +95,11 @@ css::uno::Any CallMethod(const LocalUno& local, const css::uno::Reference<css::r
 {
     const auto parameterTypes = method->getParameterTypes();
     if (parameterTypes.getLength() != arguments.getLength())
-        throw css::lang::IllegalArgumentException(
-            "wrong number of arguments for " + method->getName() + ": " +
-                rtl::OUString::number(parameterTypes.getLength()) + " expected, " +
-                rtl::OUString::number(arguments.getLength()) + " given",
-            {}, 0);
+        throw css::lang::IllegalArgumentException("wrong number of arguments for " + method->getName() + ": " +
+                                                      rtl::OUString::number(parameterTypes.getLength()) +
+                                                      " expected, " + rtl::OUString::number(arguments.getLength()) +
+                                                      " given",
+                                                  {}, 0);
     css::uno::Sequence<css::uno::Any> converted(arguments.getLength());
     for (sal_Int32 i = 0; i < arguments.getLength(); ++i) {
         const auto& parameter = parameterTypes[i];

@@ -11,8 +11,8 @@ css::uno::Reference<css::script::XInvocation2> MakeInvocationAdapter(OfficeSessi
                                                                      const css::uno::Any& target)
 {
     return session.run([&] {
-        // XSingleServiceFactory is marked deprecated, yet it is the only
-        // way that the Invocation service makes its adapters.
+    // XSingleServiceFactory is marked deprecated, yet it is the only
+    // way that the Invocation service makes its adapters.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
         auto adapter = session.local().invocationFactory->createInstanceWithArguments(

@@ -41,7 +41,8 @@ css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMetho
     // The interface that the object was handed out as needs no call to the office.
     if (target_.getValueTypeClass() == css::uno::TypeClass_INTERFACE) {
         const css::uno::Type type = target_.getValueType();
-        const auto declared = session_->methodTables().get(session_->local(), css::uno::Sequence<css::uno::Type>(&type, 1));
+        const auto declared = session_->methodTables().get(session_->local(),
+                                                           css::uno::Sequence<css::uno::Type>(&type, 1));
         if (const auto method = declared->find(member); method.is())
             return method;
     }

@@ -55,28 +55,25 @@ QString RealPath(const QString& path)
     return folder.isEmpty() ? file.absoluteFilePath() : folder + QLatin1Char('/') + file.fileName();
 }
 
-QString ReadableListPath(const OfficeProfile& profile)
-{
-    return profile.path() + QStringLiteral("/readable");
-}
+QString ReadableListPath(const OfficeProfile& profile) { return profile.path() + QStringLiteral("/readable"); }
 
 // What the office may always read: the system's folders, its own, its
 // profile, and the user's fonts.
 QStringList ReadableRoots(const OfficeProfile& profile, const QString& programFolder)
 {
-    QStringList roots{QStringLiteral("/usr"),  QStringLiteral("/etc"),      QStringLiteral("/lib"),
+    QStringList roots{QStringLiteral("/usr"),   QStringLiteral("/etc"),     QStringLiteral("/lib"),
                       QStringLiteral("/lib32"), QStringLiteral("/lib64"),   QStringLiteral("/libx32"),
-                      QStringLiteral("/bin"),  QStringLiteral("/sbin"),     QStringLiteral("/opt"),
-                      QStringLiteral("/proc"), QStringLiteral("/sys"),      QStringLiteral("/dev"),
-                      QStringLiteral("/run"),  QStringLiteral("/var/lib"), QStringLiteral("/var/cache")};
+                      QStringLiteral("/bin"),   QStringLiteral("/sbin"),    QStringLiteral("/opt"),
+                      QStringLiteral("/proc"),  QStringLiteral("/sys"),     QStringLiteral("/dev"),
+                      QStringLiteral("/run"),   QStringLiteral("/var/lib"), QStringLiteral("/var/cache")};
     roots << RealPath(programFolder + QStringLiteral("/..")) << RealPath(profile.path());
     const QString home = QDir::homePath();
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    for (const QString& fonts : {home + QStringLiteral("/.fonts"), home + QStringLiteral("/.fontconfig"),
-                                 data + QStringLiteral("/fonts"), config + QStringLiteral("/fontconfig"),
-                                 cache + QStringLiteral("/fontconfig")})
+    for (const QString& fonts :
+         {home + QStringLiteral("/.fonts"), home + QStringLiteral("/.fontconfig"), data + QStringLiteral("/fonts"),
+          config + QStringLiteral("/fontconfig"), cache + QStringLiteral("/fontconfig")})
         roots << RealPath(fonts);
     return roots;
 }
@@ -231,9 +228,6 @@ qint64 OfficeBridge::officeProcessId() const
     return session_ ? session_->connection().pid() : 0;
 }
 
-std::unique_ptr<automation::Bridge> MakeOfficeBridge()
-{
-    return std::make_unique<OfficeBridge>();
-}
+std::unique_ptr<automation::Bridge> MakeOfficeBridge() { return std::make_unique<OfficeBridge>(); }
 
 }  // namespace platform::uno

@@ -29,11 +29,11 @@ inline constexpr int kDefaultCallTimeoutSeconds = 180;
 std::chrono::milliseconds CallTimeout();
 
 struct OfficeBridgeOptions {
-    QString officeProgramDir;   // default: the office this program was built for
-    QString profileRoot;        // default: OfficeProfile::DefaultRoot()
+    QString officeProgramDir;  // default: the office this program was built for
+    QString profileRoot;       // default: OfficeProfile::DefaultRoot()
     int connectTimeoutMs = 60000;
     std::chrono::milliseconds callTimeout{0};  // default: CallTimeout()
-    qint64 memoryLimitMB = 0;                   // default: platform::OfficeMemoryLimitMB()
+    qint64 memoryLimitMB = 0;                  // default: platform::OfficeMemoryLimitMB()
 };
 
 class OfficeBridge : public automation::Bridge {

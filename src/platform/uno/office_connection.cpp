@@ -26,15 +26,11 @@ namespace platform::uno {
 namespace {
 QStringList OfficeArguments(const OfficeLaunch& launch)
 {
-    return {QStringLiteral("--headless"),
-            QStringLiteral("--invisible"),
-            QStringLiteral("--norestore"),
-            QStringLiteral("--nologo"),
-            QStringLiteral("--nodefault"),
+    return {QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+            QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
             // The profile is ours alone (see OfficeProfile), so the office
             // need not look for other instances using it.
-            QStringLiteral("--nolockcheck"),
-            QStringLiteral("-env:UserInstallation=") + launch.profileUrl,
+            QStringLiteral("--nolockcheck"), QStringLiteral("-env:UserInstallation=") + launch.profileUrl,
             QStringLiteral("--accept=pipe,name=%1;urp;").arg(launch.pipeName)};
 }
 
@@ -75,8 +71,7 @@ css::uno::Reference<Interface> LocalService(const LocalUno& local, const char* n
 }  // namespace
 
 OfficeConnection::OfficeConnection(const LocalUno& local, const OfficeLaunch& launch)
-    : launch_(launch),
-      process_(launch.soffice, OfficeArguments(launch), ProcessSetup(launch))
+    : launch_(launch), process_(launch.soffice, OfficeArguments(launch), ProcessSetup(launch))
 {
     connect(local);
 }
@@ -121,20 +116,11 @@ void OfficeConnection::connect(const LocalUno& local)
     }
 }
 
-OfficeConnection::~OfficeConnection()
-{
-    end();
-}
+OfficeConnection::~OfficeConnection() { end(); }
 
-bool OfficeConnection::alive()
-{
-    return *bridgeAlive_ && process_.running();
-}
+bool OfficeConnection::alive() { return *bridgeAlive_ && process_.running(); }
 
-void OfficeConnection::abort()
-{
-    process_.end(0);
-}
+void OfficeConnection::abort() { process_.end(0); }
 
 QString OfficeConnection::endDescription()
 {

@@ -20,14 +20,14 @@ namespace platform::uno {
 struct LocalUno;
 
 struct OfficeLaunch {
-    QString soffice;        // the launcher script, not soffice.bin
-    QString profileUrl;     // -env:UserInstallation
-    QString pipeName;       // unique per office start
-    QString logPath;        // the office's standard output and error
-    QString workingFolder;  // where the office starts (its profile folder)
-    QString temporaryFolder;  // the office's TMPDIR
-    qint64 memoryLimitMB = 0;  // how much memory it may take; 0: no limit
-    QString guardLibrary;      // loaded into it: notes a refused allocation, refuses reads; empty: none
+    QString soffice;            // the launcher script, not soffice.bin
+    QString profileUrl;         // -env:UserInstallation
+    QString pipeName;           // unique per office start
+    QString logPath;            // the office's standard output and error
+    QString workingFolder;      // where the office starts (its profile folder)
+    QString temporaryFolder;    // the office's TMPDIR
+    qint64 memoryLimitMB = 0;   // how much memory it may take; 0: no limit
+    QString guardLibrary;       // loaded into it: notes a refused allocation, refuses reads; empty: none
     QStringList readableRoots;  // folders it may always read
     QString readableList;       // the file that lists what else it may read now
     int connectTimeoutMs = 60000;

@@ -130,10 +130,11 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
     // The limit is set by a shell that then becomes the program, so that it
     // holds from the first instruction of every process the office starts.
     const bool limited = setup.dataLimitMB > 0;
-    const QStringList command =
-        limited ? QStringList{QStringLiteral("-c"), QString::fromLatin1(kLimitScript).arg(setup.dataLimitMB * 1024),
-                              program} + arguments
-                : arguments;
+    const QStringList command = limited ? QStringList{QStringLiteral("-c"),
+                                                      QString::fromLatin1(kLimitScript).arg(setup.dataLimitMB * 1024),
+                                                      program} +
+                                              arguments
+                                        : arguments;
     {
         SpawnSetup spawn(0);  // a new group, led by the office launcher
         const QByteArray log = QFile::encodeName(setup.logPath);
@@ -171,10 +172,7 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
     ::close(fds[0]);
 }
 
-OfficeProcess::~OfficeProcess()
-{
-    end();
-}
+OfficeProcess::~OfficeProcess() { end(); }
 
 void OfficeProcess::reap(bool wait)
 {

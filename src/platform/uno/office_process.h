@@ -23,7 +23,7 @@ struct OfficeProcessSetup {
     // which the office tolerates where a limit on its address space would
     // not: it reserves far more than it uses).
     qint64 dataLimitMB = 0;
-    QString preload;           // a library to load into each of its processes (LD_PRELOAD)
+    QString preload;          // a library to load into each of its processes (LD_PRELOAD)
     QStringList environment;  // NAME=value, added to ours
 };
 

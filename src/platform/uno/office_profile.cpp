@@ -23,12 +23,13 @@ namespace {
 constexpr int kSlots = 64;
 
 // The office's content providers, by the kind of address each opens.
-constexpr const char* kProviders = "/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData";
+constexpr const char* kProviders =
+    "/org.openoffice.ucb.Configuration/ContentProviders/Local/SecondaryKeys/Office/ProviderData";
 
 struct Setting {
     const char* path;
     const char* name;
-    const char* value;          // the <value> element as the office writes it
+    const char* value;           // the <value> element as the office writes it
     const char* node = nullptr;  // the member of a set at path that holds the property, if any (made when missing)
 };
 
@@ -80,7 +81,8 @@ void MakeFolder(const QString& path, const char* what)
 
 QByteArray SettingLine(const Setting& setting)
 {
-    QByteArray element = QByteArray("<prop oor:name=\"") + setting.name + "\" oor:op=\"fuse\">" + setting.value + "</prop>";
+    QByteArray element = QByteArray("<prop oor:name=\"") + setting.name + "\" oor:op=\"fuse\">" + setting.value +
+                         "</prop>";
     if (setting.node)
         element = QByteArray("<node oor:name=\"") + setting.node + "\" oor:op=\"fuse\">" + element + "</node>";
     return QByteArray("<item oor:path=\"") + setting.path + "\">" + element + "</item>";
@@ -129,10 +131,7 @@ QString OfficeProfile::DefaultRoot()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/quillmere/office");
 }
 
-QString OfficeProfile::temporaryFolder() const
-{
-    return path_ + QStringLiteral("/tmp");
-}
+QString OfficeProfile::temporaryFolder() const { return path_ + QStringLiteral("/tmp"); }
 
 void OfficeProfile::prepare() const
 {
@@ -154,11 +153,13 @@ void OfficeProfile::prepare() const
         return std::any_of(std::begin(kSettings), std::end(kSettings),
                            [&](const Setting& setting) { return IsLineOf(line, setting); });
     });
-    auto close = std::find_if(lines.begin(), lines.end(), [](const QByteArray& line) { return line.contains("</oor:items>"); });
+    auto close = std::find_if(lines.begin(), lines.end(),
+                              [](const QByteArray& line) { return line.contains("</oor:items>"); });
     if (close == lines.end()) {
         // Cut short (the office died while writing it): the profile is ours, start it afresh.
         lines = QByteArray(kEmptySettings).split('\n');
-        close = std::find_if(lines.begin(), lines.end(), [](const QByteArray& line) { return line.contains("</oor:items>"); });
+        close = std::find_if(lines.begin(), lines.end(),
+                             [](const QByteArray& line) { return line.contains("</oor:items>"); });
     }
     qsizetype end = close - lines.begin();
     for (const Setting& setting : kSettings)
@@ -166,14 +167,10 @@ void OfficeProfile::prepare() const
 
     MakeFolder(folder, "office settings folder");
     QSaveFile file(settingsPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) < 0 ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) < 0 || !file.commit())
         throw Failure(QStringLiteral("Cannot write the office settings %1: %2").arg(settingsPath, file.errorString()));
 }
 
-QString OfficeProfile::url() const
-{
-    return QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
-}
+QString OfficeProfile::url() const { return QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded); }
 
 }  // namespace platform::uno

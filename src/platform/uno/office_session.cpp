@@ -15,10 +15,7 @@ OfficeSession::OfficeSession(const LocalUno& local, std::unique_ptr<OfficeConnec
 {
 }
 
-OfficeSession::~OfficeSession()
-{
-    end();
-}
+OfficeSession::~OfficeSession() { end(); }
 
 QString OfficeSession::goneDescription()
 {
@@ -93,9 +90,6 @@ css::uno::Reference<css::script::XInvocation2> OfficeSession::invocationAdapter(
     return serviceManagerAdapter_;
 }
 
-void OfficeSession::end()
-{
-    connection_->end();
-}
+void OfficeSession::end() { connection_->end(); }
 
 }  // namespace platform::uno

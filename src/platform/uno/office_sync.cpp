@@ -10,5 +10,4 @@ extern "C" {
 __attribute__((visibility("default"))) int fsync(int) { return 0; }
 
 __attribute__((visibility("default"))) int fdatasync(int) { return 0; }
-
 }

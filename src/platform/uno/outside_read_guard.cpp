@@ -142,9 +142,6 @@ __attribute__((visibility("default"))) FILE* fopen(const char* path, const char*
     return real(path, mode);
 }
 
-__attribute__((visibility("default"))) FILE* fopen64(const char* path, const char* mode)
-{
-    return fopen(path, mode);
-}
+__attribute__((visibility("default"))) FILE* fopen64(const char* path, const char* mode) { return fopen(path, mode); }
 
 }  // extern "C"

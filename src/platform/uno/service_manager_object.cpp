@@ -20,10 +20,7 @@ automation::Variant ServiceManagerObject::call(const QString& member, const auto
     return members_.call(member, arguments);
 }
 
-automation::Variant ServiceManagerObject::get(const QString& property)
-{
-    return members_.get(property);
-}
+automation::Variant ServiceManagerObject::get(const QString& property) { return members_.get(property); }
 
 void ServiceManagerObject::set(const QString& property, const automation::Variant& value)
 {

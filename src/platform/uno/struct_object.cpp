@@ -6,7 +6,6 @@
 #include "platform/uno/uno_text.h"
 #include "platform/uno/value_conversion.h"
 
-
 namespace platform::uno {
 
 namespace {

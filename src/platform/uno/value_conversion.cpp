@@ -87,7 +87,8 @@ Variant ToVariant(const css::uno::Any& value, const std::shared_ptr<OfficeSessio
     case css::uno::TypeClass_STRING: return Variant(FromUno(*static_cast<const rtl::OUString*>(data)));
     case css::uno::TypeClass_TYPE: return Variant(FromUno(static_cast<const css::uno::Type*>(data)->getTypeName()));
     case css::uno::TypeClass_STRUCT:
-    case css::uno::TypeClass_EXCEPTION: return Variant(automation::ObjectRef(std::make_shared<StructObject>(value, session)));
+    case css::uno::TypeClass_EXCEPTION:
+        return Variant(automation::ObjectRef(std::make_shared<StructObject>(value, session)));
     case css::uno::TypeClass_SEQUENCE: return FromSequence(value, session);
     case css::uno::TypeClass_INTERFACE:
         if (!*static_cast<css::uno::XInterface* const*>(data))
