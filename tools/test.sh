@@ -3,8 +3,9 @@
 # exactly this (.ci/run). Its stages, each timed:
 #   build     build/, every warning an error
 #   tests     every test, the ones against the real LibreOffice included
-#   lint      clang-tidy over our sources (tools/lint.sh), beside the tests:
-#             it keeps the processors busy while the tests mostly wait on the office
+#   lint      clang-tidy over our sources (tools/lint.sh); after the tests, not
+#             beside them: the tests that watch offices run out of memory or time
+#             must not share the processors with it
 #   sanitize  build-sanitize/ with AddressSanitizer and UndefinedBehaviorSanitizer,
 #             and the unit and real-office tests under them (tools/sanitize.sh)
 #   format    the layout of .clang-format (tools/check-format.sh)
@@ -37,18 +38,8 @@ run_tests() { cd "$here/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-fa
 stage install "$here/tools/install-deps.sh"
 stage build "$here/tools/build.sh" -DQUILLMERE_WERROR=ON
 
-lint_log="$(mktemp)"
-lint_start=$SECONDS
-# In a process group of its own, so that a failing run ends clang-tidy with it.
-setsid "$here/tools/lint.sh" >"$lint_log" 2>&1 &
-lint_pid=$!
-trap 'kill -- "-$lint_pid" 2>/dev/null || true; rm -f "$lint_log"' EXIT
 stage tests run_tests
-echo "==> lint (started beside the tests)"
-lint_status=0
-wait "$lint_pid" || lint_status=$?
-cat "$lint_log"
-finish lint "$lint_start" "$lint_status"
+stage lint "$here/tools/lint.sh"
 
 stage sanitize "$here/tools/sanitize.sh"
 stage format "$here/tools/check-format.sh"

@@ -98,7 +98,8 @@ public:
     virtual void EndOffice() {}
     // Kills the office now, even from within the wait for one of its calls:
     // the program is about to end and must leave no office writing behind it.
-    // Returns once no process of the office runs.
+    // Returns once every process of the office has been sent SIGKILL and the
+    // temporary files of a save cut short are gone.
     virtual void KillOffice() {}
 };
 
