@@ -173,17 +173,24 @@ TEST_F(RealOfficeRun, ClosingTheWindowDuringAHungCallEndsTheProgramAndLeavesNoOf
             QThread::msleep(50);
         }
     };
-    QTimer::singleShot(0, [&] {
+    QTimer stop, close;
+    close.setSingleShot(true);
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [&] {
         ::kill(-group, SIGSTOP);
-        QTimer::singleShot(300, [&] {
-            QWindow* window = form->windowHandle();
-            const QPointF at = form->PushButton1->mapTo(form.get(), QPointF(10, 10));
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                QCoreApplication::postEvent(window, new QMouseEvent(type, at, at, form->mapToGlobal(at), Qt::LeftButton,
-                                                                    Qt::LeftButton, Qt::NoModifier));
-            QCoreApplication::postEvent(window, new QCloseEvent);
-        });
+        close.start(300);
     });
+    QObject::connect(&close, &QTimer::timeout, [&] {
+        QWindow* window = form->windowHandle();
+        const QPointF at = form->PushButton1->mapTo(form.get(), QPointF(10, 10));
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent click(type, at, at, form->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window, &click);
+        }
+        QCloseEvent closing;
+        QCoreApplication::sendEvent(window, &closing);
+    });
+    stop.start(0);
     form->PushButton2->click();
     EXPECT_EQ(leftAtEnd, QStringList{}) << "office processes still running when the program ended";
     EXPECT_TRUE(dialogs.fileRequests.isEmpty()) << "a click went through during the call";
