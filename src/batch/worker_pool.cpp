@@ -25,7 +25,8 @@ namespace batch {
 namespace {
 // How long a worker told that there is nothing more has to end its office.
 constexpr int kEndingMs = 15000;
-// How long the offices of an interrupted run have to end before they are killed.
+// How long the offices of killed workers (an interrupted run, or offices still
+// starting when the run is over) have to end before they are killed outright.
 constexpr int kInterruptedEndingMs = 4000;
 
 const QString kRunLocation = QStringLiteral("in quillmere-batch ");
@@ -71,6 +72,27 @@ bool GroupRuns(pid_t group)
     return std::any_of(processes.begin(), processes.end(),
                        [group](const ProcessEntry& process) { return process.group == group && !process.ended; });
 }
+
+// Kills the workers, then waits until their offices are gone. Each office is
+// ended by its watchdog once its worker is gone, which also removes the
+// temporary files of a save cut short; an office that takes longer than
+// graceMs, or any once a second signal has come, is killed outright.
+void KillWorkersAndTheirOffices(const std::set<pid_t>& workers, int graceMs)
+{
+    const std::set<pid_t> offices = ChildGroups(workers);
+    for (const pid_t worker : workers)
+        if (worker > 0)  // 0 would be our own group
+            ::kill(worker, SIGKILL);
+    QElapsedTimer waiting;
+    waiting.start();
+    for (const pid_t group : offices) {
+        while (GroupRuns(group)) {
+            if (Interruption::Signals() > 1 || waiting.elapsed() > graceMs)
+                ::kill(-group, SIGKILL);
+            QThread::msleep(20);
+        }
+    }
+}
 }  // namespace
 
 struct WorkerPool::Row {
@@ -96,16 +118,24 @@ WorkerPool::WorkerPool(const BatchOptions& options, int size) : options_(options
 
 WorkerPool::~WorkerPool()
 {
+    // A worker whose office is up ends it itself once told there is nothing
+    // more; one still starting its office, or that does not end in time, is killed. Either way the command
+    // ends only once every office has gone, so that nothing of this run
+    // (an office, its temporary files) is left for the next to meet.
+    for (const auto& worker : workers_)
+        if (!worker->ended)
+            worker->process->closeWriteChannel();
+    std::set<pid_t> unfinished;
     for (const auto& worker : workers_) {
         if (worker->ended)
             continue;
-        worker->process->closeWriteChannel();
-        if (!worker->process->waitForFinished(worker->closed ? kEndingMs : 0)) {
-            // Its office's watchdog ends the office when the worker is gone.
-            worker->process->kill();
-            worker->process->waitForFinished();
-        }
+        if (!worker->ready || !worker->process->waitForFinished(kEndingMs))
+            unfinished.insert(static_cast<pid_t>(worker->process->processId()));
     }
+    KillWorkersAndTheirOffices(unfinished, kInterruptedEndingMs);
+    for (const auto& worker : workers_)
+        if (!worker->ended)
+            worker->process->waitForFinished();
 }
 
 void WorkerPool::Grow(int count)
@@ -394,21 +424,7 @@ void WorkerPool::interrupt(int signal)
             busy.push_back(worker->row);
         worker->row = -1;
     }
-    // Each office is ended by its watchdog once its worker is gone, which also
-    // removes the temporary files of a save cut short; a second signal, or an
-    // office that takes too long, and the offices are killed outright.
-    const std::set<pid_t> offices = ChildGroups(workers);
-    for (const pid_t worker : workers)
-        ::kill(worker, SIGKILL);
-    QElapsedTimer waiting;
-    waiting.start();
-    for (const pid_t group : offices) {
-        while (GroupRuns(group)) {
-            if (Interruption::Signals() > 1 || waiting.elapsed() > kInterruptedEndingMs)
-                ::kill(-group, SIGKILL);
-            QThread::msleep(20);
-        }
-    }
+    KillWorkersAndTheirOffices(workers, kInterruptedEndingMs);
     // Now that no office can write, what the rows under way wrote goes: it may be half a workbook.
     const QString why = signal == SIGTERM ? QStringLiteral("the run was ended (SIGTERM)")
                                           : QStringLiteral("the run was interrupted (SIGINT)");

@@ -76,6 +76,9 @@ TEST_F(SharedQueue, EachJobStartsOneOfficeAndNoFileStartsAnother)
     EXPECT_EQ(two.status, 0) << two.err.toStdString();
     EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls"}));
     EXPECT_EQ(OfficeProfiles(), 2);
+    // The command ends after its offices, even one still starting when the
+    // files were done: nothing of the run is left for the next one to meet.
+    EXPECT_TRUE(testing_support::ProcessesWith(tree.root()).isEmpty());
 
     // More jobs than files start an office for each file, no more.
     QDir(tree / "cache").removeRecursively();
@@ -84,10 +87,12 @@ TEST_F(SharedQueue, EachJobStartsOneOfficeAndNoFileStartsAnother)
     EXPECT_EQ(four.status, 0) << four.err.toStdString();
     EXPECT_EQ(Outputs(), (QStringList{"covered.xls", "date.xls"}));
     EXPECT_EQ(OfficeProfiles(), 2);
+    EXPECT_TRUE(testing_support::ProcessesWith(tree.root()).isEmpty());
 
     QDir(tree / "cache").removeRecursively();
     ClearOutputs();
-    EXPECT_EQ(Run({"--jobs", "1", "--to", "out", "in"}).status, 0);
+    Result one = Run({"--jobs", "1", "--to", "out", "in"});
+    EXPECT_EQ(one.status, 0) << one.err.toStdString();
     EXPECT_EQ(Outputs().size(), 4);
     EXPECT_EQ(OfficeProfiles(), 1);
 }
@@ -168,7 +173,14 @@ TEST_F(SharedQueue, AWorkerThatDiesCostsOnlyTheFileItWasOnAndIsReplaced)
         QThread::msleep(100);
     const QStringList running = testing_support::ProcessesWith(workers, batch.processId());
     ASSERT_EQ(running.size(), 2);
-    QThread::msleep(3000);  // both inside the slow loads
+    // The second slow file is begun once both offices are up, each on a slow file.
+    QByteArray progress;
+    while (!progress.contains("slow2.ods") && batch.state() == QProcess::Running && clock.elapsed() < 120000) {
+        batch.waitForReadyRead(100);
+        progress += batch.readAllStandardOutput();
+    }
+    ASSERT_TRUE(progress.contains("slow2.ods")) << progress.toStdString();
+    QThread::msleep(1000);  // inside the slow loads
     ASSERT_EQ(::kill(running.first().section(' ', 0, 0).toInt(), SIGKILL), 0);
 
     ASSERT_TRUE(batch.waitForFinished(300000));

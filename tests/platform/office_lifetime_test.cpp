@@ -5,10 +5,12 @@
 #include "shared_office.h"
 
 #include "platform/uno/office_bridge.h"
+#include "platform/uno/office_profile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -143,6 +145,34 @@ TEST(OfficeLifetimeTest, ASaveCutShortByTheProgramsEndLeavesNoTemporaryFile)
     ASSERT_TRUE(owner.waitForFinished(10000));
     EXPECT_TRUE(NoneLeftWith(said.at(1), 15000)) << ProcessesWith(said.at(1)).join('\n').toStdString();
     EXPECT_EQ(FilesIn(output.path()), (QStringList{"lu1a.tmp", "notes.tmp"}));
+}
+
+TEST(OfficeLifetimeTest, AKilledProgramsProfileStaysTakenUntilItsOfficeHasGone)
+{
+    QTemporaryDir output;
+    QProcess owner;
+    owner.start(QStringLiteral(QUILLMERE_OFFICE_OWNER), {QStringLiteral("kill"), output.path()});
+    ASSERT_TRUE(owner.waitForReadyRead(120000));
+    QThread::msleep(200);
+    const QStringList said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
+    ASSERT_GE(said.size(), 3) << owner.readAllStandardError().toStdString();
+    const QString& profile = said.at(1);
+    // An office that does not answer its end at once keeps its watchdog
+    // waiting, after the program that started it is gone.
+    ASSERT_EQ(::kill(static_cast<pid_t>(said.at(2).toLongLong()), SIGSTOP), 0);
+    owner.write("end\n");
+    ASSERT_TRUE(owner.waitForFinished(10000));
+    ASSERT_FALSE(ProcessesWith(profile).isEmpty());
+
+    {
+        // Meanwhile another office takes a slot of its own: the watchdog
+        // empties the temporary folder of its office's slot when it is done.
+        const platform::uno::OfficeProfile next(QFileInfo(profile).path());
+        EXPECT_NE(next.path(), profile);
+    }
+    EXPECT_TRUE(NoneLeftWith(profile, 15000)) << ProcessesWith(profile).join('\n').toStdString();
+    const platform::uno::OfficeProfile after(QFileInfo(profile).path());
+    EXPECT_EQ(after.path(), profile);
 }
 
 TEST(OfficeLifetimeTest, WithoutAnInstalledOfficeCreationFails)

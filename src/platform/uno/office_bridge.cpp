@@ -142,6 +142,7 @@ std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
     launch.guardLibrary = GuardLibrary();
     launch.readableRoots = ReadableRoots(*profile_, options_.officeProgramDir);
     launch.readableList = ReadableListPath(*profile_);
+    launch.slotLock = profile_->lockDescriptor();
     writeReadableList();
     launch.connectTimeoutMs = options_.connectTimeoutMs;
     session_ = std::make_shared<OfficeSession>(local, std::make_unique<OfficeConnection>(local, launch),

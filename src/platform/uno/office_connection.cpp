@@ -43,6 +43,7 @@ OfficeProcessSetup ProcessSetup(const OfficeLaunch& launch)
     if (launch.memoryLimitMB > 0)
         setup.dataLimitMB = OfficeDataLimitMB(launch.memoryLimitMB);
     setup.preload = launch.guardLibrary;
+    setup.slotLock = launch.slotLock;
     if (!launch.guardLibrary.isEmpty() && !launch.readableRoots.isEmpty())
         setup.environment << QLatin1String(kReadableRootsVariable) + QLatin1Char('=') +
                                  launch.readableRoots.join(QLatin1Char(':'))

@@ -30,6 +30,7 @@ struct OfficeLaunch {
     QString guardLibrary;       // loaded into it: notes a refused allocation, refuses reads; empty: none
     QStringList readableRoots;  // folders it may always read
     QString readableList;       // the file that lists what else it may read now
+    int slotLock = -1;          // the profile slot's lock, held until the office has gone; -1: none
     int connectTimeoutMs = 60000;
 };
 

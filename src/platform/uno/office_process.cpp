@@ -20,17 +20,23 @@ extern char** environ;
 namespace platform::uno {
 
 namespace {
-// Waits for its standard input to close, then ends its own process group.
-// Each line read is a folder the office may have written into. Once the
-// office is killed it removes what the office cannot: its temporary folder
-// ($1), and the temporary files of a save cut short in those folders, named
-// "lu" with the pid of one of its processes.
+// Waits for its standard input to close, then ends its own process group:
+// asks, and kills what is still there after 3 s. Each line read is a folder
+// the office may have written into. Once the office is gone it removes what
+// the office cannot: its temporary folder ($1), and the temporary files of a
+// save cut short in those folders, named "lu" with the pid of one of its
+// processes. It holds the profile slot's lock (descriptor 3) to the end, so
+// that no other office takes the slot while it cleans up.
 constexpr const char* kWatchdogScript =
     "trap '' TERM HUP INT; folders=''; "
     "while IFS= read -r folder; do folders=\"$folders$folder\n\"; done; "
     "read -r _ _ _ _ group _ < /proc/$$/stat; "
     "pids=\"$group $(cat /proc/$group/task/*/children 2>/dev/null)\"; "
-    "kill -TERM 0; sleep 3; kill -KILL $pids 2>/dev/null; "
+    "kill -TERM 0; "
+    "tries=30; while [ $tries -gt 0 ]; do alive=''; "
+    "for pid in $pids; do kill -0 $pid 2>/dev/null && alive=1; done; "
+    "[ -z \"$alive\" ] && break; sleep 0.1; tries=$((tries - 1)); done; "
+    "kill -KILL $pids 2>/dev/null; "
     "[ -n \"$1\" ] && rm -rf -- \"$1\"; "
     "printf %s \"$folders\" | while IFS= read -r folder; do "
     "for pid in $pids; do rm -f -- \"$folder\"/lu\"$pid\"*.tmp; done; done; "
@@ -159,6 +165,8 @@ OfficeProcess::OfficeProcess(const QString& program, const QStringList& argument
     try {
         SpawnSetup spawn(pid_);  // joins the office's group
         posix_spawn_file_actions_adddup2(&spawn.files, fds[0], 0);
+        if (setup.slotLock >= 0)
+            posix_spawn_file_actions_adddup2(&spawn.files, setup.slotLock, 3);
         posix_spawn_file_actions_addchdir_np(&spawn.files, "/");
         watchdog_ = Spawn(QStringLiteral("/bin/sh"),
                           {QStringLiteral("-c"), QString::fromLatin1(kWatchdogScript), QStringLiteral("watchdog"),

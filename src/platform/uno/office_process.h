@@ -25,6 +25,9 @@ struct OfficeProcessSetup {
     qint64 dataLimitMB = 0;
     QString preload;          // a library to load into each of its processes (LD_PRELOAD)
     QStringList environment;  // NAME=value, added to ours
+    // An open file the watchdog keeps open until it has ended the group
+    // and cleaned up after it (a lock that must outlive us); -1: none.
+    int slotLock = -1;
 };
 
 class OfficeProcess {

@@ -3,7 +3,8 @@
 // The private LibreOffice user profile that our office runs with, so that the
 // user's own profile is never touched. Profiles live under the user's cache
 // folder in numbered slots; a running program holds its slot's lock for as long
-// as it exists, so two copies of the program never share one.
+// as it exists, and its office's watchdog until that office has gone, so two
+// copies of the program, or two offices, never share one.
 
 #include <QString>
 
@@ -35,6 +36,10 @@ public:
     QString temporaryFolder() const;
 
     const QString& path() const { return path_; }
+    // The open file whose lock holds the slot. An office's watchdog keeps a
+    // copy of it, so that the slot stays taken until the office has gone,
+    // even when this program is killed before then.
+    int lockDescriptor() const { return lockFd_; }
     QString url() const;  // file:///..., as -env:UserInstallation wants it
 
 private:
