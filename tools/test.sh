@@ -9,7 +9,8 @@
 #   sanitize  build-sanitize/ with AddressSanitizer and UndefinedBehaviorSanitizer,
 #             and the unit and real-office tests under them (tools/sanitize.sh)
 #   format    the layout of .clang-format (tools/check-format.sh)
-# The first stage that fails ends the run.
+# The first stage that fails ends the run. Stage names as arguments run just
+# those stages, in the order above: tools/test.sh build lint.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 times=()
@@ -25,9 +26,20 @@ finish() {
   echo "==> $name passed in $took s"
 }
 
+chosen=("$@")
+for name in "${chosen[@]}"; do
+  case "$name" in
+    install | build | tests | lint | sanitize | format) ;;
+    *) echo "tools/test.sh: no stage '$name' (install build tests lint sanitize format)" >&2; exit 2 ;;
+  esac
+done
+
 stage() {
   local name="$1" start=$SECONDS status=0
   shift
+  if [ "${#chosen[@]}" -gt 0 ] && [[ " ${chosen[*]} " != *" $name "* ]]; then
+    return 0
+  fi
   echo "==> $name"
   "$@" || status=$?
   finish "$name" "$start" "$status"
