@@ -21,7 +21,7 @@ times=()
 beside="$(mktemp -d)"
 beside_group=""
 cleanup() {
-  [ -n "$beside_group" ] && kill -- "-$beside_group" 2>/dev/null
+  if [ -n "$beside_group" ]; then kill -- "-$beside_group" 2>/dev/null || true; fi
   rm -rf "$beside"
 }
 trap cleanup EXIT
