@@ -8,6 +8,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 count="${1:-200}"
 rounds="${2:-5}"
+# The office driven straight from Python needs Debian's UNO binding.
+"$here/tools/install-deps.sh" python3-uno
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache"
