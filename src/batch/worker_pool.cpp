@@ -119,9 +119,10 @@ WorkerPool::WorkerPool(const BatchOptions& options, int size) : options_(options
 WorkerPool::~WorkerPool()
 {
     // A worker whose office is up ends it itself once told there is nothing
-    // more; one still starting its office, or that does not end in time, is killed. Either way the command
-    // ends only once every office has gone, so that nothing of this run
-    // (an office, its temporary files) is left for the next to meet.
+    // more; one still starting its office, or that does not end in time, is
+    // killed. Either way the command ends only once every office has gone, so
+    // that nothing of this run (an office, its temporary files) is left for
+    // the next to meet.
     for (const auto& worker : workers_)
         if (!worker->ended)
             worker->process->closeWriteChannel();

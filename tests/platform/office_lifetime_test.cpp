@@ -120,6 +120,18 @@ QStringList FilesIn(const QString& folder)
     return names;
 }
 
+// Starts a program that starts an office writing into folder, and kills
+// itself (no code of ours runs at its end) once a line is written to it; said
+// gets what it says: the office's pipe name, its profile, its process id.
+void StartOwnerThatKillsItself(QProcess& owner, const QString& folder, QStringList& said)
+{
+    owner.start(QStringLiteral(QUILLMERE_OFFICE_OWNER), {QStringLiteral("kill"), folder});
+    ASSERT_TRUE(owner.waitForReadyRead(120000));
+    QThread::msleep(200);
+    said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
+    ASSERT_GE(said.size(), 3) << owner.readAllStandardError().toStdString();
+}
+
 TEST(OfficeLifetimeTest, ASaveCutShortWhenTheOfficeIsEndedLeavesNoTemporaryFile)
 {
     QTemporaryDir output;
@@ -135,11 +147,8 @@ TEST(OfficeLifetimeTest, ASaveCutShortByTheProgramsEndLeavesNoTemporaryFile)
 {
     QTemporaryDir output;
     QProcess owner;
-    owner.start(QStringLiteral(QUILLMERE_OFFICE_OWNER), {QStringLiteral("kill"), output.path()});
-    ASSERT_TRUE(owner.waitForReadyRead(120000));
-    QThread::msleep(200);
-    const QStringList said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
-    ASSERT_GE(said.size(), 3) << owner.readAllStandardError().toStdString();
+    QStringList said;
+    ASSERT_NO_FATAL_FAILURE(StartOwnerThatKillsItself(owner, output.path(), said));
     MakeCutShortSave(said.at(2), output.path());
     owner.write("end\n");
     ASSERT_TRUE(owner.waitForFinished(10000));
@@ -151,11 +160,8 @@ TEST(OfficeLifetimeTest, AKilledProgramsProfileStaysTakenUntilItsOfficeHasGone)
 {
     QTemporaryDir output;
     QProcess owner;
-    owner.start(QStringLiteral(QUILLMERE_OFFICE_OWNER), {QStringLiteral("kill"), output.path()});
-    ASSERT_TRUE(owner.waitForReadyRead(120000));
-    QThread::msleep(200);
-    const QStringList said = QString::fromLocal8Bit(owner.readAllStandardOutput()).split('\n');
-    ASSERT_GE(said.size(), 3) << owner.readAllStandardError().toStdString();
+    QStringList said;
+    ASSERT_NO_FATAL_FAILURE(StartOwnerThatKillsItself(owner, output.path(), said));
     const QString& profile = said.at(1);
     // An office that does not answer its end at once keeps its watchdog
     // waiting, after the program that started it is gone.
