@@ -4,7 +4,9 @@
 #include "folders/folder_files.h"
 #include "folders/folder_scan.h"
 #include "platform/file_system.h"
+#include "platform/native_paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,6 +15,16 @@
 #include <vector>
 
 namespace batch {
+
+QString WorkingFolderTooLong(const QString& given)
+{
+    static_assert(platform::kMaxPathLength == 4096, "the text below names the limit");
+    return QStringLiteral(
+               "Path/File access error: %1 (the path is too long: the current folder's own path is over the "
+               "4,096 bytes the system takes, so this name leads nowhere; give it from a folder nearer the "
+               "root)")
+        .arg(given);
+}
 
 QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
                          const std::function<void(const QString& description)>& skipped,
@@ -31,6 +43,10 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
                                                         : QStringLiteral("*.") + options.extension;
     for (const QString& given : options.paths) {
         const QString path = QFileInfo(given).absoluteFilePath();
+        if (QDir::isRelativePath(path)) {
+            skipped(WorkingFolderTooLong(given));
+            continue;
+        }
         int attributes = 0;
         try {
             attributes = scan.Attributes(path);
@@ -64,12 +80,10 @@ QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(
     for (const QByteArray& name : bytes.split(options.nullSeparated ? '\0' : '\n')) {
         if (name.isEmpty())
             continue;
-        const QString path = QFile::decodeName(name);
-        if (QFile::encodeName(path) != name)
-            skipped(QStringLiteral("Path/File access error: %1 (a name this program does not take)")
-                        .arg(QString::fromLatin1(name.toPercentEncoding("/"))));
+        if (platform::IsDecodableName(name))
+            paths << QFile::decodeName(name);
         else
-            paths << path;
+            skipped(platform::UndecodableName(QString::fromLatin1(name.toPercentEncoding("/"))).description());
     }
     return paths;
 }

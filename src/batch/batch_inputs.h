@@ -11,6 +11,10 @@ namespace batch {
 
 struct BatchOptions;
 
+// Why a relative path given to the command cannot be taken when the current
+// folder's own path is over the system's limit: no whole path can be made of it.
+QString WorkingFolderTooLong(const QString& given);
+
 // The list of files to convert: files as given, folders expanded as a drop on
 // the list expands them, or, with an extension, as "Add All" does. Each path
 // in a folder that cannot be examined or listed is left out and its
@@ -22,8 +26,8 @@ QStringList ExpandInputs(const BatchOptions& options, folders::FolderScan& scan,
                          const std::function<void(int found)>& found = {});
 
 // The paths that --files-from names: one a line, or each ended by a NUL byte
-// with --null; a name that is not text in this system's encoding is handed
-// to skipped instead. Throws platform::Failure when the file cannot be read.
+// with --null; a name that is not valid UTF-8 is handed to skipped instead. Throws platform::Failure when the file
+// cannot be read.
 QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(const QString& description)>& skipped);
 
 // The files of share K of N (--shard K/N): those at places K, K+N, K+2N... of

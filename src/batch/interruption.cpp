@@ -38,8 +38,12 @@ void Interruption::Listen(std::function<void(int signal)> handler)
     action.sa_handler = Caught;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kInterruptions)
+        ::sigaction(signal, &action, nullptr);
+    // A reader of our output that has gone (a closed terminal, a pipe whose
+    // reader ended) must not end us in the middle of a save: what we print
+    // is then lost, and the run goes on or ends as the signals above say.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int Interruption::Signals() { return signalsSeen; }

@@ -15,7 +15,10 @@
 #include "platform/special_folders.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <cstdio>
 #include <optional>
 
@@ -74,6 +77,19 @@ int main(int argc, char* argv[])
         Print(stderr, QStringLiteral("Skipped: %1\n").arg(batch::ForStream(description, stderr)));
         ++skipped;
     };
+    // A path given whose bytes are not UTF-8 reached us with U+FFFD in their place: it is named and left out.
+    QHash<QString, QString> undecodable;  // as decoded, and as its bytes are shown
+    for (int argument = 1; argument < argc; ++argument)
+        if (!platform::IsDecodableName(argv[argument]))
+            undecodable.insert(QFile::decodeName(argv[argument]),
+                               QString::fromLatin1(QByteArray(argv[argument]).toPercentEncoding("/")));
+    options.paths.removeIf([&](const QString& path) {
+        const auto bytes = undecodable.constFind(path);
+        if (bytes == undecodable.constEnd())
+            return false;
+        skip(platform::UndecodableName(*bytes).description());
+        return true;
+    });
     if (!options.filesFrom.isEmpty()) {
         try {
             options.paths << batch::ReadFilesFrom(options, skip);
@@ -81,6 +97,9 @@ int main(int argc, char* argv[])
             return refuse(QStringLiteral("--files-from: %1").arg(failure.description()));
         }
     }
+    if (!options.beside && QDir::isRelativePath(QDir::current().absoluteFilePath(options.to)))
+        return refuse(QStringLiteral("--to: %1")
+                          .arg(batch::WorkingFolderTooLong(options.to.isEmpty() ? QStringLiteral(".") : options.to)));
     batch::ResultReport report;
     if (QString why; !options.report.isEmpty() && !report.Open(options.report, why))
         return refuse(QStringLiteral("cannot write the report %1: %2").arg(options.report, why));
@@ -119,7 +138,7 @@ int main(int argc, char* argv[])
     pool.Grow(static_cast<int>(files.size()));
     if (const std::optional<int> status = OfficeRefusal(pool.WaitForOffice()))
         return *status;
-    const int failures = pool.Run(files, console, report);
+    pool.Run(files, console, report);
     QString summary = QStringLiteral("%1 converted, %2 converted with losses, %3 failed")
                           .arg(pool.converted())
                           .arg(pool.convertedWithLosses())
@@ -131,5 +150,8 @@ int main(int argc, char* argv[])
     if (pool.interruption())
         return 128 + pool.interruption();
     console.Notice(QLatin1String(convert::kDone));
-    return failures == 0 && skipped == 0 ? kAllConverted : kSomeFailed;
+    // The status tells what the summary counts: a workbook written whole is
+    // converted, even when the office had to be ended after its save.
+    const bool allWhole = pool.failed() == 0 && pool.convertedWithLosses() == 0 && skipped == 0;
+    return allWhole ? kAllConverted : kSomeFailed;
 }

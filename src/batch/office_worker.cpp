@@ -2,6 +2,7 @@
 
 #include "batch/batch_options.h"
 #include "batch/console_run_host.h"
+#include "batch/interruption.h"
 #include "batch/worker_protocol.h"
 #include "convert/batch_run.h"
 #include "convert/property_value.h"
@@ -50,10 +51,11 @@ int FilesPerOffice()
 int RunWorker(const BatchOptions& options)
 {
     using platform::automation::kSuiteMissing;
-    // An interruption is the command's to handle (Ctrl-C reaches the whole process
-    // group): it ends the workers, their offices and what they were writing, in order.
-    std::signal(SIGINT, SIG_IGN);
-    std::signal(SIGTERM, SIG_IGN);
+    // An interruption is the command's to handle (Ctrl-C, or a closing terminal,
+    // reaches the whole process group): it ends the workers, their offices and
+    // what they were writing, in order.
+    for (const int signal : kInterruptions)
+        std::signal(signal, SIG_IGN);
     const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(
         QCoreApplication::applicationDirPath());
     // Started before the first file comes: the command looks through folders meanwhile.

@@ -97,6 +97,7 @@ void KillWorkersAndTheirOffices(const std::set<pid_t>& workers, int graceMs)
 
 struct WorkerPool::Row {
     QString output;
+    QString identity;      // the file output names, however it is spelt
     bool existed = false;  // its output was there before the row began
     bool taken = false, done = false, written = false;
     bool untold = false;  // its reports go to the report file only
@@ -203,8 +204,10 @@ int WorkerPool::Run(const QStringList& files, ConsoleRunHost& console, ResultRep
     files_ = files;
     const QString folder = QDir::current().absoluteFilePath(options_.to);
     rows_.assign(files.size(), {});
-    for (qsizetype row = 0; row < files.size(); ++row)
+    for (qsizetype row = 0; row < files.size(); ++row) {
         rows_[row].output = QDir::cleanPath(convert::OutputPath(files[row], options_.beside, folder));
+        rows_[row].identity = convert::ResultIdentity(rows_[row].output);
+    }
     untaken_ = static_cast<int>(files.size());
     running_ = true;
     clock_.start();
@@ -311,7 +314,7 @@ void WorkerPool::dispatch(Worker& worker)
     for (int row = head_; row < files_.size() && next < 0; ++row) {
         if (rows_[row].taken)
             continue;
-        const auto bound = slotOfOutput_.constFind(rows_[row].output);
+        const auto bound = slotOfOutput_.constFind(rows_[row].identity);
         if (bound == slotOfOutput_.constEnd() || bound.value() == worker.slot)
             next = row;
     }
@@ -325,7 +328,7 @@ void WorkerPool::dispatch(Worker& worker)
     Row& row = rows_[next];
     row.taken = true;
     --untaken_;
-    slotOfOutput_.insert(row.output, worker.slot);
+    slotOfOutput_.insert(row.identity, worker.slot);
     const QFileInfo output(row.output);
     row.existed = output.exists() || output.isSymLink();
     worker.row = next;
@@ -427,8 +430,9 @@ void WorkerPool::interrupt(int signal)
     }
     KillWorkersAndTheirOffices(workers, kInterruptedEndingMs);
     // Now that no office can write, what the rows under way wrote goes: it may be half a workbook.
-    const QString why = signal == SIGTERM ? QStringLiteral("the run was ended (SIGTERM)")
-                                          : QStringLiteral("the run was interrupted (SIGINT)");
+    const QString why = signal == SIGTERM  ? QStringLiteral("the run was ended (SIGTERM)")
+                        : signal == SIGHUP ? QStringLiteral("the run's terminal was closed (SIGHUP)")
+                                           : QStringLiteral("the run was interrupted (SIGINT)");
     for (const int row : busy) {
         if (!rows_[row].existed)
             QFile::remove(rows_[row].output);

@@ -51,7 +51,7 @@ public:
     int convertedWithLosses() const { return lossy_; }
     int failed() const { return failed_; }
 
-    // The signal that cut the run short (SIGINT, SIGTERM), or 0.
+    // The signal that cut the run short (SIGINT, SIGTERM, SIGHUP), or 0.
     int interruption() const { return interruption_; }
 
 private:

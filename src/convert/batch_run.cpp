@@ -31,12 +31,11 @@ namespace {
 
 constexpr std::int16_t kDispatchSuccess = 1;
 
-// The same file, whatever way its path is written.
+// The same file, whatever way its path is written, links followed.
 QString Canonical(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? ResultIdentity(path) : canonical;
 }
 
 // The URL the office opens a file by, once the office is told it may read it.
@@ -79,15 +78,23 @@ ObjectRef OpenDocument(platform::automation::Bridge& bridge, const ObjectRef& de
                       failure.number());
     }
     if (document.isEmpty())
-        throw Failure(QStringLiteral("The office suite could not open %1").arg(inputPath));
+        throw Failure(QStringLiteral("The office suite could not open %1: it holds no spreadsheet that the office can "
+                                     "read (a file of another kind, a damaged one, or one locked with a password)")
+                          .arg(inputPath));
     return document.toObject();
 }
 
-// Refuses a save over the row's own input (target and source are canonical
-// paths), or over a workbook that this run wrote from another input.
+// Refuses a save through a link standing at the workbook's name (the office
+// would write where the link leads), over the row's own input, or over a
+// workbook that this run wrote from another input. The target is the
+// workbook's ResultIdentity, the source the input's canonical path.
 void RefuseOverwrite(const QString& target, const QString& source, const QHash<QString, QString>& writtenBy,
                      const QString& outputPath)
 {
+    if (QFileInfo(target).isSymLink())
+        throw Failure(QStringLiteral("%1 was not saved: a symbolic link stands at its name, and a workbook is "
+                                     "never written through one. The link and where it leads are as they were")
+                          .arg(outputPath));
     if (target == source)
         throw Failure(QStringLiteral("%1 was not saved: it would replace its own input file").arg(outputPath));
     const auto earlier = writtenBy.constFind(target);
@@ -248,13 +255,18 @@ bool BatchRun::ConvertRow(int row)
     steps.run(124, [&] { outputName = OutputName(inputPath); });
     steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
 
-    steps.run(130, [&] { objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager)); });
-    steps.run(132, [&] {
+    // Without a document no later step has anything to work on: the first report says why, alone.
+    const bool opened = steps.run(130, [&] {
+        objects.serviceManager = bridge_.CreateObject(QLatin1String(kServiceManager));
+    }) && steps.run(132, [&] {
         objects.desktop = Use(objects.serviceManager)
                               .call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
                               .toObject();
-    });
-    steps.run(134, [&] { objects.document = OpenDocument(bridge_, objects.desktop, inputPath); });
+    }) && steps.run(134, [&] { objects.document = OpenDocument(bridge_, objects.desktop, inputPath); });
+    if (!opened) {
+        steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+        return false;
+    }
     steps.run(136, [&] {
         objects.dispatcher = Use(objects.serviceManager)
                                  .call(QStringLiteral("createInstance"), {"com.sun.star.frame.DispatchHelper"})
@@ -294,7 +306,7 @@ bool BatchRun::ConvertRow(int row)
     std::vector<Excel97Loss> losses;
     QString unexamined;
     const bool saved = steps.run(162, [&] {
-        const QString target = Canonical(outputPath);
+        const QString target = ResultIdentity(outputPath);
         const QString source = Canonical(inputPath);
         RefuseOverwrite(target, source, writtenBy, outputPath);
         try {
@@ -312,7 +324,18 @@ bool BatchRun::ConvertRow(int row)
         for (const QString& description : descriptions)
             reporter(description, location, 162);
     }
-    const bool closed = steps.run(164, [&] { Use(objects.document).call(QStringLiteral("Close"), {true}); });
+    const bool closed = steps.run(164, [&] {
+        try {
+            Use(objects.document).call(QStringLiteral("Close"), {true});
+        } catch (const Failure& failure) {
+            if (!saved)
+                throw;
+            // The workbook was checked and put on the disk before: it is whole, and counts so.
+            throw Failure(QStringLiteral("%1. %2 was written whole before that, and is kept")
+                              .arg(failure.description(), outputPath),
+                          failure.number());
+        }
+    });
     if (!closed && objects.document) {
         // A document that refused to close is let go all the same, so the office keeps no file open.
         try {

@@ -39,6 +39,9 @@ void ForEachFileInTree(FolderScan& scan, const QString& folder, const QString& p
                 continue;
             const QString path = folderText + platform::kPathSeparator + name;
             step(132, [&] {
+                // A name whose bytes were not UTF-8 came out of the listing with U+FFFD in their place.
+                if (name.contains(QChar::ReplacementCharacter) && !scan.IsExistingFile(path))
+                    throw platform::UndecodableName(path);
                 // One look at the file answers both questions: is it still a file, and a hidden archive one?
                 const int attributes = scan.Attributes(path);
                 if ((attributes & platform::kArchive) && attributes != kHiddenArchive)

@@ -105,6 +105,16 @@ Failure FileSystemFailure(int error, const QString& path)
     }
 }
 
+Failure UndecodableName(const QString& shown)
+{
+    return Failure(QStringLiteral("Path/File access error: %1 (the name is not valid UTF-8, and Quillmere takes "
+                                  "only names that are)")
+                       .arg(shown),
+                   kPathFileAccessError);
+}
+
+bool IsDecodableName(const QByteArray& name) { return QFile::encodeName(QFile::decodeName(name)) == name; }
+
 std::optional<Failure> ReadFailure(const QString& path)
 {
     // Non-blocking, so that a FIFO cannot hold the caller up.

@@ -86,4 +86,11 @@ std::optional<Failure> ReadFailure(const QString& path);
 // A failure of a file-system call for the given error code (errno).
 Failure FileSystemFailure(int error, const QString& path);
 
+// The failure for a name that is not valid UTF-8, shown as the caller can:
+// such a name cannot be kept whole in a text, so no file of that name is taken.
+Failure UndecodableName(const QString& shown);
+
+// Whether the bytes are a name that decodes to a text and back unchanged.
+bool IsDecodableName(const QByteArray& name);
+
 }  // namespace platform

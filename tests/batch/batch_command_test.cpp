@@ -11,9 +11,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -148,9 +151,79 @@ TEST_F(BatchCommand, AFailedFileIsReportedAndTheStatusSaysSo)
     tree.Add("in/broken.ods");
     Result run = RunBatch({"--to", "out", "in/date.ods", "in/broken.ods", "in/covered.ods"}, tree.root());
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n"))
-        << run.err.toStdString();
+    // One report, which says why: the steps after the load have nothing to work on.
+    EXPECT_EQ(run.err, tree / "in/broken.ods: The office suite could not open " + tree / "in/broken.ods" +
+                           ": it holds no spreadsheet that the office can read (a file of another kind, a damaged "
+                           "one, or one locked with a password)\n"
+                           "in Quillmere2021/08/31.Form1.PushButton2_Click at line 134\n\n");
     EXPECT_EQ(Files(tree / "out"), (QStringList{"covered.xls", "date.xls"}));
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(BatchCommand, EachWorkbookLandsInItsFolderUnderItsOwnNameAndNeverThroughALinkOrTwice)
+{
+    // Names from Windows, names with two dots, a name without one; links where workbooks go.
+    tree.Add("in/data.d/");
+    tree.Add("in/sub/");
+    for (const QString name : {R"(x\..\..\mine\mine.ods)", R"(back\slash.ods)", "notes.odsx.ods", "data.d/budget",
+                               "linked.ods", "dangling.ods", "sub/c.ods", "sub/c.sxc", "undecodable"})
+        ASSERT_TRUE(QFile::copy(tree / "in/date.ods", tree / "in/" + name)) << name.toStdString();
+    const QByteArray undecodable = QFile::encodeName(tree / "in/caf") + "\xe9.ods";
+    ASSERT_EQ(::rename(QFile::encodeName(tree / "in/undecodable"), undecodable), 0);
+    const auto removeUndecodable = qScopeGuard([&] { ::unlink(undecodable); });  // the tree's removal cannot name it
+    tree.Add("mine/mine.xls");
+    tree.Add("victim.txt");
+    ASSERT_EQ(symlink("../victim.txt", QFile::encodeName(tree / "out/linked.xls")), 0);
+    ASSERT_EQ(symlink("../gone.xls", QFile::encodeName(tree / "out/dangling.xls")), 0);
+    ASSERT_EQ(symlink("sub", QFile::encodeName(tree / "in/sub2")), 0);
+
+    Result run = RunBatch({"--jobs", "2", "--to", "out", "--report", "r.jsonl", "in", "in/data.d/budget"}, tree.root());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains("6 converted, 0 converted with losses, 2 failed; 1 skipped\n"))
+        << run.out.toStdString();
+    EXPECT_EQ(Files(tree / "out"), (QStringList{R"(back\slash.xls)", "budget.xls", "covered.xls", "date.xls",
+                                                "linked.xls", "notes.odsx.xls", R"(x\..\..\mine\mine.xls)"}));
+    for (const QString name : {R"(back\slash.xls)", "budget.xls", "notes.odsx.xls", R"(x\..\..\mine\mine.xls)"})
+        EXPECT_FALSE(testing_support::XlsShape(tree / "out/" + name).empty()) << name.toStdString();
+    // Nothing outside the folder is written or changed, links included.
+    EXPECT_EQ(Contents(tree / "mine/mine.xls"), "mine/mine.xls");
+    EXPECT_EQ(Contents(tree / "victim.txt"), "victim.txt");
+    EXPECT_EQ(QFileInfo(tree / "out/linked.xls").symLinkTarget(), tree / "victim.txt");
+    EXPECT_TRUE(QFileInfo(tree / "out/dangling.xls").isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(tree / "gone.xls"));
+    for (const QString name : {"linked", "dangling"})
+        EXPECT_TRUE(run.err.contains(tree / "in/" + name + ".ods: " + tree / "out/" + name +
+                                     ".xls was not saved: a symbolic link stands at its name, and a workbook is never "
+                                     "written through one. The link and where it leads are as they were\n"))
+            << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("Skipped: Path/File access error: " +
+                                   tree / "in/caf\uFFFD.ods (the name is not "
+                                          "valid UTF-8, and Quillmere takes only names that are)\n"))
+        << run.err.toStdString();
+    // The report names each workbook as it is on the disk.
+    for (const QByteArray& line : Contents(tree / "r.jsonl").split('\n')) {
+        const QJsonObject result = QJsonDocument::fromJson(line).object();
+        if (result["input"].toString() == tree / R"(in/back\slash.ods)") {
+            EXPECT_EQ(result["output"].toString(), tree / R"(out/back\slash.xls)");
+        }
+    }
+
+    // Two spellings of one folder give one workbook, whatever the number of offices.
+    for (const QString jobs : {"1", "2"}) {
+        QFile::remove(tree / "in/sub/c.xls");
+        Result beside = RunBatch({"--jobs", jobs, "--beside", "in/sub/c.ods", "in/sub2/c.sxc"}, tree.root());
+        EXPECT_EQ(beside.status, 1) << jobs.toStdString();
+        EXPECT_TRUE(beside.out.contains("1 converted, 0 converted with losses, 1 failed\n"))
+            << beside.out.toStdString();
+        EXPECT_TRUE(beside.err.contains(tree / "in/sub2/c.xls was not saved: this run already wrote it from " +
+                                        tree / "in/sub/c.ods\n"))
+            << beside.err.toStdString();
+    }
 }
 
 TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndCounted)
@@ -172,22 +245,38 @@ TEST_F(BatchCommand, AWorkbookThatLacksPartOfItsSpreadsheetIsWrittenReportedAndC
     }
 }
 
-TEST_F(BatchCommand, AWorkingFolderBeyondThePathLimitIsNoHindrance)
+TEST_F(BatchCommand, AWorkingFolderBeyondThePathLimitIsNoHindranceToFullPathsAndSaysSoOfOthers)
 {
-    // Python climbs down a step at a time, the one way into a folder whose path is over 4,096 bytes.
+    // Python climbs down a step at a time, the one way into a folder whose path is over 4,096 bytes,
+    // and puts a spreadsheet there.
     const QString climb = QStringLiteral(
-        "import os, sys\n"
+        "import os, shutil, sys\n"
         "os.chdir(sys.argv[1])\n"
         "for _ in range(22):\n"
-        "    os.mkdir('d' * 200)\n"
+        "    os.makedirs('d' * 200, exist_ok=True)\n"
         "    os.chdir('d' * 200)\n"
-        "os.execv(sys.argv[2], sys.argv[2:])\n");
-    QProcess batch;
-    batch.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON), {"-c", climb, tree.root(), QStringLiteral(QUILLMERE_BATCH),
-                                                          "--to", tree / "out", tree / "in/date.ods"});
-    ASSERT_TRUE(batch.waitForFinished(300000));
-    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+        "shutil.copy(sys.argv[2], 'deep.ods')\n"
+        "os.execv(sys.argv[3], sys.argv[3:])\n");
+    const auto batchDeepDown = [&](const QStringList& arguments) {
+        QProcess batch;
+        batch.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                    QStringList{"-c", climb, tree.root(), tree / "in/date.ods", QStringLiteral(QUILLMERE_BATCH)} +
+                        arguments);
+        EXPECT_TRUE(batch.waitForFinished(300000));
+        return Result{batch.exitCode(), QString::fromUtf8(batch.readAllStandardOutput()),
+                      QString::fromUtf8(batch.readAllStandardError())};
+    };
+    const Result whole = batchDeepDown({"--to", tree / "out", tree / "in/date.ods"});
+    EXPECT_EQ(whole.status, 0) << whole.err.toStdString();
     EXPECT_EQ(Files(tree / "out"), QStringList{"date.xls"});
+    // A name given from there leads nowhere, and the command says why rather than writing to "/".
+    const Result relative = batchDeepDown({"--beside", "deep.ods"});
+    EXPECT_EQ(relative.status, 2);
+    EXPECT_EQ(relative.err,
+              "Skipped: Path/File access error: deep.ods (the path is too long: the current folder's "
+              "own path is over the 4,096 bytes the system takes, so this name leads nowhere; give it "
+              "from a folder nearer the root)\nNo files added.\n");
+    EXPECT_FALSE(QFileInfo::exists("/deep.xls"));
     // Too deep for the temporary folder's own clean-up, which goes by whole paths.
     QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
                       {"-c", "import shutil, sys; shutil.rmtree(sys.argv[1])", tree / QString(200, 'd')});

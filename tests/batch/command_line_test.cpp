@@ -3,6 +3,7 @@
 // interruption that leaves nothing running and nothing half-written.
 #include "batch/batch_inputs.h"
 #include "batch/batch_options.h"
+#include "convert/output_naming.h"
 #include "batch_command.h"
 #include "process_list.h"
 #include "temp_tree.h"
@@ -20,6 +21,7 @@
 #include <csignal>
 
 using Result = testing_support::BatchResult;
+using convert::OutputName;
 using testing_support::RunBatch;
 using testing_support::TempTree;
 
@@ -214,6 +216,61 @@ TEST_F(CommandLine, CtrlCEndsEveryOfficeAndLeavesNoHalfWrittenWorkbook)
     for (const QString& name : Workbooks(tree / "out"))
         EXPECT_FALSE(testing_support::XlsShape(tree / "out/" + name).empty()) << name.toStdString();
     EXPECT_TRUE(QDir(tree / "out").entryList({"lu*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A signal that reaches the command in the middle of a save, as a closing
+// terminal's SIGHUP or a kill's SIGTERM does: the run ends in good order, and
+// the disk and the report agree whatever the workbook's name.
+TEST_F(CommandLine, AHangUpOrAKillInTheMiddleOfASaveLeavesNoBrokenWorkbookAndEveryFileItsLine)
+{
+    ASSERT_TRUE(testing_support::MakeSpreadsheet(tree / "in/big.ods",
+                                                 {QJsonObject{{"name", "Big"}, {"rows", 60000}, {"columns", 12}}}));
+    ASSERT_TRUE(QFile::copy(tree / "in/big.ods", tree / R"(in/sub\b2.ods)"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CACHE_HOME", tree / "cache");  // the offices' command lines name the tree
+    for (const auto& [signal, big] :
+         {std::pair{SIGHUP, QStringLiteral("big.ods")}, std::pair{SIGTERM, QStringLiteral(R"(sub\b2.ods)")}}) {
+        QDir(tree / "out").removeRecursively();
+        QDir().mkpath(tree / "out");
+        QProcess batch;
+        batch.setWorkingDirectory(tree.root());
+        batch.setProcessEnvironment(environment);
+        batch.setChildProcessModifier([] { ::setpgid(0, 0); });
+        batch.start(QStringLiteral(QUILLMERE_BATCH), {"--jobs", "1", "--to", "out", "--report", "r.jsonl",
+                                                      "in/date.ods", "in/" + big, "in/covered.ods", "in/issues.ods"});
+        ASSERT_TRUE(batch.waitForStarted());
+        // A save is under way while its temporary file stands beside the workbooks; the first is date.ods's.
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 120000 &&
+               !(QFileInfo::exists(tree / "out/date.xls") &&
+                 !QDir(tree / "out").entryList({"lu*.tmp"}, QDir::Files | QDir::Hidden).isEmpty()))
+            QThread::msleep(2);
+        ASSERT_EQ(::kill(-static_cast<pid_t>(batch.processId()), signal), 0);
+        ASSERT_TRUE(batch.waitForFinished(30000));
+        EXPECT_EQ(batch.exitCode(), 128 + signal);
+        EXPECT_TRUE(testing_support::NoneLeftWith(tree.root(), 5000))
+            << testing_support::ProcessesWith(tree.root()).join('\n').toStdString();
+
+        const std::vector<QJsonObject> lines = ReportLines(tree / "r.jsonl");
+        EXPECT_EQ(lines.size(), 4u) << signal;
+        QStringList converted;
+        for (const QJsonObject& line : lines)
+            if (line["status"].toString() == "converted")
+                converted << QFileInfo(line["output"].toString()).fileName();
+        converted.sort();
+        EXPECT_EQ(Workbooks(tree / "out"), converted) << signal;
+        EXPECT_FALSE(converted.contains(QFileInfo(OutputName(big)).fileName())) << signal;
+        for (const QString& name : Workbooks(tree / "out"))
+            EXPECT_FALSE(testing_support::XlsShape(tree / "out/" + name).empty()) << name.toStdString();
+        EXPECT_TRUE(QDir(tree / "out").entryList({"lu*"}, QDir::Files | QDir::Hidden).isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(tree / "out/sub"));
+        const QString out = QString::fromUtf8(batch.readAllStandardOutput());
+        EXPECT_TRUE(out.endsWith(QStringLiteral("%1 converted, 0 converted with losses, %2 failed\n")
+                                     .arg(converted.size())
+                                     .arg(4 - converted.size())))
+            << out.toStdString();
+    }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The library loaded into every office, called as the office calls it.
+#include <QFile>
 #include <QLibrary>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -70,6 +74,31 @@ TEST_F(OfficeGuardLibrary, AnAddressThatAnotherModuleHoldsNowIsLookedUpAnew)
             dlclose(other);
         }
     }
+}
+
+TEST_F(OfficeGuardLibrary, AFileIsNeverWrittenThroughALinkAtItsNameButIsReadThroughOne)
+{
+    QTemporaryDir folder;
+    const std::string victim = folder.filePath("victim.txt").toStdString();
+    const std::string link = folder.filePath("a.xls").toStdString();
+    ASSERT_TRUE(QFile(QString::fromStdString(victim)).open(QIODevice::WriteOnly));
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    using Open = int (*)(const char*, int, ...);
+    const auto guardedOpen = reinterpret_cast<Open>(dlsym(guard_, "open"));
+    ASSERT_NE(guardedOpen, nullptr);
+    qputenv("QUILLMERE_READABLE_ROOTS", "/");
+    for (const int flags : {O_RDWR, O_WRONLY | O_TRUNC, O_WRONLY | O_CREAT}) {
+        errno = 0;
+        EXPECT_EQ(guardedOpen(link.c_str(), flags, 0644), -1) << flags;
+        EXPECT_EQ(errno, ELOOP) << flags;
+    }
+    const int read = guardedOpen(link.c_str(), O_RDONLY);
+    EXPECT_GE(read, 0);
+    ::close(read);
+    const int device = guardedOpen("/dev/stdout", O_WRONLY);
+    EXPECT_GE(device, 0);
+    ::close(device);
+    qunsetenv("QUILLMERE_READABLE_ROOTS");
 }
 
 }  // namespace

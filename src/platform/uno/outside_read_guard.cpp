@@ -2,7 +2,8 @@
 // read the files of the system and of its own profile, and the documents we
 // give it, and no other: a document's links to pictures or other files
 // elsewhere on this machine are refused instead of read, so that a file of
-// unknown origin cannot have the office read the user's own files.
+// unknown origin cannot have the office read the user's own files. Nor does
+// it write through a symbolic link standing at the name it writes.
 //
 // QUILLMERE_READABLE_ROOTS: folders, separated by ':', that may always be
 // read. QUILLMERE_READABLE_LIST: a file that we rewrite before each document,
@@ -105,12 +106,25 @@ bool MayOpenStream(const char* path, const char* mode)
     return !mode || mode[0] != 'r' || std::strchr(mode, '+') || MayOpen(path, O_RDONLY);
 }
 
+// A file opened for writing is never reached through a link standing at its
+// name: the office would write where the link leads, a file outside the
+// folder it was told to write in. The system's devices keep their links.
+int WriteFlags(const char* path, int flags)
+{
+    const bool writing = (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0;
+    if (!writing || !path || !std::getenv(platform::uno::kReadableRootsVariable) ||
+        std::strncmp(path, "/dev/", 5) == 0 || std::strncmp(path, "/proc/", 6) == 0)
+        return flags;
+    return flags | O_NOFOLLOW;
+}
+
 int GuardedOpen(const char* path, int flags, mode_t mode)
 {
     if (!MayOpen(path, flags)) {
         errno = EACCES;
         return -1;
     }
+    flags = WriteFlags(path, flags);
     return int(syscall(SYS_openat, AT_FDCWD, path, flags, mode));
 }
 
