@@ -33,7 +33,7 @@ public:
                 ::kill(-group, SIGKILL);
             });
         };
-        onReport = [](const QString&, const QString&, int) {};
+        onReport = [](const QString&, const QString&, int, const QString&) {};
         onNotice = [](const QString&) {};
     }
 

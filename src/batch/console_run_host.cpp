@@ -113,9 +113,14 @@ void ConsoleRunHost::Notice(const QString& text)
 
 void ConsoleRunHost::ReportError(const QString& description, const QString& location, int step)
 {
+    ReportLoss(QString(), description, location, step);
+}
+
+void ConsoleRunHost::ReportLoss(const QString& kind, const QString& description, const QString& location, int step)
+{
     ++failures_;
     if (onReport) {
-        onReport(description, location, step);
+        onReport(description, location, step, kind);
         return;
     }
     PrintReport(ReportBlock(description, location, step));

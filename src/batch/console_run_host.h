@@ -27,12 +27,14 @@ public:
     void SetMousePointer(int) override {}
     void Notice(const QString& text) override;
     void ReportError(const QString& description, const QString& location, int step) override;
+    void ReportLoss(const QString& kind, const QString& description, const QString& location, int step) override;
 
     int failures() const { return failures_; }
 
     // Where reports, notices and the start of each row go instead of the
     // terminal (a worker of a --jobs run).
-    std::function<void(const QString& description, const QString& location, int step)> onReport;
+    // The loss is empty but for what a written workbook lacks.
+    std::function<void(const QString& description, const QString& location, int step, const QString& loss)> onReport;
     std::function<void(const QString& text)> onNotice;
     std::function<void(int row)> onRowStart;
 

@@ -72,9 +72,9 @@ int RunWorker(const BatchOptions& options)
     ConsoleRunHost host({}, options.beside, options.to);
     host.onRowStart = [](int) {};
     host.onNotice = [](const QString&) {};
-    host.onReport = [](const QString& description, const QString& location, int step) {
+    host.onReport = [](const QString& description, const QString& location, int step, const QString& loss) {
         Say(QByteArray(protocol::kReport) + ' ' + QByteArray::number(step) + ' ' + protocol::Hex(description) + ' ' +
-            protocol::Hex(location));
+            protocol::Hex(location) + (loss.isEmpty() ? QByteArray() : ' ' + protocol::Hex(loss)));
     };
     convert::BatchRun run(*office, host);
     run.BeginRows();

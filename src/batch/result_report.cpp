@@ -20,10 +20,14 @@ void ResultReport::Add(const FileResult& result)
     if (!file_.isOpen())
         return;
     QJsonArray reports;
-    for (const FileReport& report : result.reports)
-        reports.append(QJsonObject{{QStringLiteral("description"), report.description},
-                                   {QStringLiteral("location"), report.location},
-                                   {QStringLiteral("line"), report.line}});
+    for (const FileReport& report : result.reports) {
+        QJsonObject object{{QStringLiteral("description"), report.description},
+                           {QStringLiteral("location"), report.location},
+                           {QStringLiteral("line"), report.line}};
+        if (!report.loss.isEmpty())
+            object.insert(QStringLiteral("loss"), report.loss);
+        reports.append(object);
+    }
     const QJsonObject line{{QStringLiteral("input"), result.input},
                            {QStringLiteral("output"), result.output},
                            {QStringLiteral("status"), result.status},

@@ -16,6 +16,7 @@ struct FileReport {
     QString description;
     QString location;
     int line = 0;
+    QString loss;  // the kind of what a written workbook lacks; empty for other reports
 };
 
 struct FileResult {

@@ -245,7 +245,8 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
                 QStringLiteral("An office could not be started; the others go on: %1\n\n").arg(failure.description()));
         }
     } else if (word == protocol::kReport && worker.row >= 0 && parts.size() >= 4) {
-        report(worker.row, protocol::Unhex(parts.value(2)), protocol::Unhex(parts.value(3)), parts.value(1).toInt());
+        report(worker.row, protocol::Unhex(parts.value(2)), protocol::Unhex(parts.value(3)), parts.value(1).toInt(),
+               protocol::Unhex(parts.value(4)));
     } else if (word == protocol::kEnd && worker.row >= 0) {
         const int row = worker.row;
         worker.row = -1;
@@ -337,9 +338,9 @@ void WorkerPool::dispatch(Worker& worker)
     worker.process->write(files_.at(next).toUtf8() + '\0');
 }
 
-void WorkerPool::report(int row, const QString& description, const QString& location, int line)
+void WorkerPool::report(int row, const QString& description, const QString& location, int line, const QString& loss)
 {
-    rows_[row].reports.push_back({description, location, line});
+    rows_[row].reports.push_back({description, location, line, loss});
     ++failures_;
 }
 

@@ -65,7 +65,7 @@ private:
     void onFinished(Worker& worker, int code, bool crashed);
     void dispatchAll();
     void dispatch(Worker& worker);
-    void report(int row, const QString& description, const QString& location, int line);
+    void report(int row, const QString& description, const QString& location, int line, const QString& loss = {});
     void finishRow(int row);
     void flush();
     QString pace() const;

@@ -5,7 +5,9 @@
 // input when there are no more. From a worker, one line each:
 //   ready                          its office has started
 //   failed NUMBER TEXT             its office could not start, and why
-//   report STEP TEXT LOCATION      a failure of the file it converts
+//   report STEP TEXT LOCATION [LOSS]
+//                                  a failure of the file it converts; LOSS names
+//                                  the kind of what its written workbook lacks
 //   end WRITTEN MILLISECONDS       the file is done (WRITTEN 1 when its workbook
 //                                  was written, else 0); it takes the next
 // Texts go as hexadecimal UTF-8, so that no byte of them ends a line.

@@ -318,11 +318,12 @@ bool BatchRun::ConvertRow(int row)
         writtenBy.insert(target, source);
     });
     if (saved) {
-        QStringList descriptions = DescribeExcel97Losses(losses, inputPath, outputPath);
+        std::vector<Excel97Report> reports = DescribeExcel97Losses(losses, inputPath, outputPath);
         if (!unexamined.isEmpty())
-            descriptions << Excel97ExaminationFailed(inputPath, outputPath, unexamined);
-        for (const QString& description : descriptions)
-            reporter(description, location, 162);
+            reports.push_back(
+                {QStringLiteral("unexamined"), Excel97ExaminationFailed(inputPath, outputPath, unexamined)});
+        for (const Excel97Report& report : reports)
+            host_.ReportLoss(report.kind, report.description, location, 162);
     }
     const bool closed = steps.run(164, [&] {
         try {

@@ -1,5 +1,6 @@
 #include "convert/excel97_examination.h"
 
+#include "convert/excel97_functions.h"
 #include "convert/excel97_losses_script.h"
 
 #include <QStringList>
@@ -28,18 +29,43 @@ QString RangeName(int startColumn, int startRow, int endColumn, int endRow)
     return start == end ? start : start + QLatin1Char(':') + end;
 }
 
-Excel97Loss LongTexts(const QString& sheet, const VariantArray& ranges)
+// The ranges of the script's answer as the user reads them, and how many cells they hold.
+QString RangeNames(const VariantArray& ranges, int* cells = nullptr)
 {
     QStringList names;
-    int cells = 0;
     for (const Variant& range : ranges) {
         const VariantArray& at = range.toArray();
         if (at.size() != 4)
             throw Failure(QStringLiteral("The examination gave a range of %1 numbers").arg(at.size()));
         names << RangeName(at[0].toInt(), at[1].toInt(), at[2].toInt(), at[3].toInt());
-        cells += (at[2].toInt() - at[0].toInt() + 1) * (at[3].toInt() - at[1].toInt() + 1);
+        if (cells)
+            *cells += (at[2].toInt() - at[0].toInt() + 1) * (at[3].toInt() - at[1].toInt() + 1);
     }
-    return {Kind::LongText, sheet, cells, names.join(QStringLiteral(", "))};
+    return names.join(QStringLiteral(", "));
+}
+
+Excel97Loss LongTexts(const QString& sheet, const VariantArray& ranges)
+{
+    int cells = 0;
+    const QString names = RangeNames(ranges, &cells);
+    return {Kind::LongText, sheet, cells, names, {}};
+}
+
+QStringList Texts(const VariantArray& texts)
+{
+    QStringList list;
+    for (const Variant& text : texts)
+        list << text.toText();
+    return list;
+}
+
+VariantArray TextArray(const QStringList& texts)
+{
+    VariantArray array;
+    array.reserve(texts.size());
+    for (const QString& text : texts)
+        array.push_back(text);
+    return array;
 }
 
 // One entry of the script's answer.
@@ -47,20 +73,26 @@ Excel97Loss FromEntry(const VariantArray& entry)
 {
     if (entry.size() == 2 && entry[0].toText() == QLatin1String("failure"))
         throw Failure(entry[1].toText());
-    if (entry.size() != 4)
+    if (entry.size() < 4)
         throw Failure(QStringLiteral("The examination gave an entry of %1 values").arg(entry.size()));
     const QString kind = entry[0].toText();
     const QString sheet = entry[1].toText();
     if (kind == QLatin1String("rows"))
-        return {Kind::Rows, sheet, entry[2].toInt(), {}};
+        return {Kind::Rows, sheet, entry[2].toInt(), {}, {}};
     if (kind == QLatin1String("columns"))
-        return {Kind::Columns, sheet, entry[2].toInt(), {}};
+        return {Kind::Columns, sheet, entry[2].toInt(), {}, {}};
     if (kind == QLatin1String("name"))
-        return {Kind::SheetName, sheet, entry[2].toInt(), {}};
+        return {Kind::SheetName, sheet, entry[2].toInt(), {}, {}};
     if (kind == QLatin1String("linked"))
-        return {Kind::NotWritten, sheet, 0, QStringLiteral("a copy of the values of %1").arg(entry[3].toText())};
+        return {Kind::NotWritten, sheet, 0, QStringLiteral("a copy of the values of %1").arg(entry[3].toText()), {}};
     if (kind == QLatin1String("text"))
         return LongTexts(sheet, entry[3].toArray());
+    if (kind == QLatin1String("date"))
+        return {Kind::EarlyDate, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (entry.size() == 5 && kind == QLatin1String("function"))
+        return {Kind::Function, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
+    if (entry.size() == 5 && kind == QLatin1String("formatting"))
+        return {Kind::Formatting, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
     throw Failure(QStringLiteral("The examination gave a loss of an unknown kind, %1").arg(kind));
 }
 
@@ -94,7 +126,10 @@ Variant Excel97Examination::run(Object& document)
                                  std::int32_t(kExcel97Columns),
                                  std::int32_t(kExcel97CellText),
                                  std::int32_t(kExcel97SheetName),
-                                 kSearchedWhole};
+                                 kSearchedWhole,
+                                 std::int32_t(kExcel97CellsShown),
+                                 TextArray(Excel97Functions()),
+                                 TextArray(Excel97AddInFunctions())};
     // invoke(arguments, out indices of out arguments, out arguments): the answer is its result.
     return Use(script_).call(QStringLiteral("invoke"), {arguments, VariantArray{}, VariantArray{}});
 }

@@ -12,8 +12,9 @@ namespace {
 
 using Kind = Excel97Loss::Kind;
 
-constexpr Kind kKinds[] = {Kind::Rows, Kind::Columns, Kind::LongText, Kind::SheetName, Kind::NotWritten};
-constexpr int kCellsShown = 10;
+constexpr Kind kKinds[] = {Kind::Rows,       Kind::Columns,  Kind::LongText,  Kind::SheetName,
+                           Kind::NotWritten, Kind::Function, Kind::EarlyDate, Kind::Formatting};
+constexpr int kCellsShown = kExcel97CellsShown;
 
 QString Number(int number) { return QLocale(QLocale::English).toString(number); }
 
@@ -121,11 +122,71 @@ QString NotWritten(const std::vector<Excel97Loss>& of, const QString& input, con
         .arg(Listed(sheets), input, output);
 }
 
+// The cells a loss names, and how many more it has: "A2, A3 and 40 more".
+QString Counted(const Excel97Loss& loss)
+{
+    const int named = loss.cells.isEmpty() ? 0 : static_cast<int>(loss.cells.count(QStringLiteral(", "))) + 1;
+    return loss.extent > named ? loss.cells + QStringLiteral(" and %1 more").arg(Number(loss.extent - named))
+                               : loss.cells;
+}
+
+// Each sheet's cells as "A2, A3 of sheet \"name\"", and every name that the losses give, once.
+QStringList PlacesOf(const std::vector<Excel97Loss>& of, QStringList* names = nullptr)
+{
+    QStringList places;
+    for (const Excel97Loss& loss : of) {
+        places << Counted(loss) + QStringLiteral(" of sheet ") + Quoted(loss.sheet);
+        if (names)
+            for (const QString& name : loss.names)
+                if (!names->contains(name))
+                    *names << name;
+    }
+    return places;
+}
+
+bool OneCell(const std::vector<Excel97Loss>& of) { return of.size() == 1 && of[0].extent == 1; }
+
+QString Function(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    QStringList names;
+    const QStringList places = PlacesOf(of, &names);
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 of %3 %4 %5, which Excel 97 cannot compute: %6 keeps %7 last %8, but Excel 97 shows #NAME? "
+               "there once it recalculates")
+        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(places), input,
+             one ? QStringLiteral("uses") : QStringLiteral("use"), Listed(names), output,
+             one ? QStringLiteral("its") : QStringLiteral("their"),
+             one ? QStringLiteral("result") : QStringLiteral("results"));
+}
+
+QString EarlyDate(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 of %3 %4 before 1 March 1900, which Excel's calendar does not count as the spreadsheet "
+               "does (it has a 29 February 1900 and no day before 1900): %5 shows %6 a day late, or not at all")
+        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(of)), input,
+             one ? QStringLiteral("holds a date") : QStringLiteral("hold dates"), output,
+             one ? QStringLiteral("it") : QStringLiteral("them"));
+}
+
+QString Formatting(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    QStringList names;
+    const QStringList places = PlacesOf(of, &names);
+    return QStringLiteral(
+               "The conditional formats of %1 of %2 hold %3, which an Excel 97 workbook cannot hold: %4 lacks "
+               "those formats")
+        .arg(Listed(places), input, Listed(names), output);
+}
+
 }  // namespace
 
-QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input, const QString& output)
+std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
+                                                 const QString& output)
 {
-    QStringList descriptions;
+    std::vector<Excel97Report> descriptions;
     for (const Kind kind : kKinds) {
         std::vector<Excel97Loss> of;
         std::copy_if(losses.begin(), losses.end(), std::back_inserter(of),
@@ -133,11 +194,14 @@ QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const 
         if (of.empty())
             continue;
         switch (kind) {
-        case Kind::Rows: descriptions << Rows(of, input, output); break;
-        case Kind::Columns: descriptions << Columns(of, input, output); break;
-        case Kind::LongText: descriptions << LongText(of, input, output); break;
-        case Kind::SheetName: descriptions << SheetName(of, input, output); break;
-        case Kind::NotWritten: descriptions << NotWritten(of, input, output); break;
+        case Kind::Rows: descriptions.push_back({"rows", Rows(of, input, output)}); break;
+        case Kind::Columns: descriptions.push_back({"columns", Columns(of, input, output)}); break;
+        case Kind::LongText: descriptions.push_back({"text", LongText(of, input, output)}); break;
+        case Kind::SheetName: descriptions.push_back({"sheet name", SheetName(of, input, output)}); break;
+        case Kind::NotWritten: descriptions.push_back({"linked sheet", NotWritten(of, input, output)}); break;
+        case Kind::Function: descriptions.push_back({"function", Function(of, input, output)}); break;
+        case Kind::EarlyDate: descriptions.push_back({"date", EarlyDate(of, input, output)}); break;
+        case Kind::Formatting: descriptions.push_back({"formatting", Formatting(of, input, output)}); break;
         }
     }
     return descriptions;

@@ -23,18 +23,37 @@ struct Excel97Loss {
         LongText,    // extent: how many cells have too long a text; cells: which ("A2, C4:C9")
         SheetName,   // extent: the length of the sheet's name
         NotWritten,  // cells: why the filter leaves the whole sheet out
+        Function,    // extent: how many cells use them; cells: the first few; names: the functions
+        EarlyDate,   // extent: how many cells hold such dates; cells: the first few
+        Formatting,  // extent: how many conditional formats are left out; cells: the first few ranges;
+                     // names: what they hold that the workbook cannot
     };
     Kind kind;
     QString sheet;
     int extent = 0;
     QString cells;
+    QStringList names;
 
     friend bool operator==(const Excel97Loss&, const Excel97Loss&) = default;
 };
 
-// One description per kind of loss, in the order of the kinds, naming the
-// input file, each sheet and what the workbook at output lacks.
-QStringList DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input, const QString& output);
+// The most cells (or ranges) a report names; the rest it counts.
+inline constexpr int kExcel97CellsShown = 10;
+
+// What is told of one kind of loss: the kind as scripts read it ("rows",
+// "columns", "text", "sheet name", "linked sheet", "function", "date",
+// "formatting"), and the description.
+struct Excel97Report {
+    QString kind;
+    QString description;
+
+    friend bool operator==(const Excel97Report&, const Excel97Report&) = default;
+};
+
+// One report per kind of loss, in the order of the kinds, naming the input
+// file, each sheet and what the workbook at output lacks.
+std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
+                                                 const QString& output);
 
 // The description when the document could not be examined at all.
 QString Excel97ExaminationFailed(const QString& input, const QString& output, const QString& reason);

@@ -11,14 +11,30 @@ const char* const kExcel97LossesScript = R"basic(Option Explicit
 ' Made at the first call, kept for the others.
 Private oSearch As Object
 
-Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)
+' Made at the first call, kept for the others: which of the office's function
+' codes the workbook can compute, and each function's name.
+Private bCodesKnown As Boolean
+Private bComputed() As Boolean
+Private aFunctionNames() As String
+Private sComputedAddIns As String
+Private aAddIns()
+Private nAddInCode As Long
+
+Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns)
     Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oCells As Object
+    Dim oFormats As Object, oNull As Object, nFirstDate As Double
     On Error GoTo Failed
     aLosses = Array()
+    If Not bCodesKnown Then KnowCodes(oDocument, aComputed, aComputedAddIns)
     oSheets = oDocument.getSheets()
     aNames = oSheets.getElementNames()
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
+    oFormats = oDocument.getNumberFormats()
+    ' 1 March 1900 as the document counts its days: Excel's calendar holds a
+    ' 29 February 1900 and nothing before 1900, so earlier dates show wrong.
+    oNull = oDocument.NullDate
+    nFirstDate = DateSerial(1900, 3, 1) - DateSerial(oNull.Year, oNull.Month, oNull.Day)
     For i = 0 To UBound(aNames)
         If Len(aNames(i)) > nName Then Add(aLosses, Array("name", aNames(i), Len(aNames(i)), ""))
         oSheet = oSheets.getByIndex(i)
@@ -39,6 +55,9 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)
                 oCells = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.STRING Or com.sun.star.sheet.CellFlags.FORMULA)
             End If
             AddLongTexts(aLosses, aNames(i), oCells, nText)
+            AddUncomputable(aLosses, aNames(i), oSheet, nShown)
+            AddEarlyDates(aLosses, aNames(i), oSheet, oFormats, nFirstDate, nShown)
+            AddConditions(aLosses, aNames(i), oSheet, nShown)
         End If
     Next i
     Losses = aLosses
@@ -72,6 +91,153 @@ Private Sub AddLongTexts(aLosses(), sSheet, oCells As Object, nText)
         Add(aRanges, Array(aFound(j).StartColumn, aFound(j).StartRow, aFound(j).EndColumn, aFound(j).EndRow))
     Next j
     Add(aLosses, Array("text", sSheet, 0, aRanges))
+End Sub
+
+'  The function codes of the office, and which of them the workbook computes:
+' aComputed names them in English, aComputedAddIns names the add-in functions
+' by their programmatic names.
+Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
+    Dim oMapper As Object, aAll(), aKnown(), nLast As Long, j As Long
+    oMapper = oDocument.createInstance("com.sun.star.sheet.FormulaOpCodeMapper")
+    aAll = oMapper.getAvailableMappings(com.sun.star.sheet.FormulaLanguage.ENGLISH, com.sun.star.sheet.FormulaMapGroup.FUNCTIONS)
+    nLast = 0
+    For j = 0 To UBound(aAll)
+        If aAll(j).Token.OpCode > nLast Then nLast = aAll(j).Token.OpCode
+    Next j
+    ReDim bComputed(nLast) As Boolean
+    ReDim aFunctionNames(nLast) As String
+    ' The add-in functions share one code; each is told by its programmatic name.
+    aAddIns = Array()
+    nAddInCode = -1
+    For j = 0 To UBound(aAll)
+        If VarType(aAll(j).Token.Data) = 8 Then
+            nAddInCode = aAll(j).Token.OpCode
+            Add(aAddIns, Array(LCase(aAll(j).Token.Data), aAll(j).Name))
+        ElseIf aFunctionNames(aAll(j).Token.OpCode) = "" Then
+            aFunctionNames(aAll(j).Token.OpCode) = aAll(j).Name
+        End If
+    Next j
+    aKnown = oMapper.getMappings(aComputed, com.sun.star.sheet.FormulaLanguage.ENGLISH)
+    For j = 0 To UBound(aKnown)
+        If aKnown(j).OpCode >= 0 And aKnown(j).OpCode <= nLast And VarType(aKnown(j).Data) <> 8 Then bComputed(aKnown(j).OpCode) = True
+    Next j
+    sComputedAddIns = "|" & LCase(Join(aComputedAddIns, "|")) & "|"
+    bCodesKnown = True
+End Sub
+
+' The formula cells that use a function the workbook cannot compute, and
+' the names of those functions.
+Private Sub AddUncomputable(aLosses(), sSheet, oSheet As Object, nShown)
+    Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long
+    Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, sName As String, bCell As Boolean
+    aRanges = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.FORMULA).getRangeAddresses()
+    aCells = Array()
+    aUsed = Array()
+    sUsed = "|"
+    nCells = 0
+    For j = 0 To UBound(aRanges)
+        For nRow = aRanges(j).StartRow To aRanges(j).EndRow
+            For nColumn = aRanges(j).StartColumn To aRanges(j).EndColumn
+                aTokens = oSheet.getCellByPosition(nColumn, nRow).getTokens()
+                bCell = False
+                For k = 0 To UBound(aTokens)
+                    sName = Uncomputable(aTokens(k))
+                    If sName <> "" Then
+                        bCell = True
+                        If InStr(sUsed, "|" & sName & "|") = 0 Then
+                            sUsed = sUsed & sName & "|"
+                            Add(aUsed, sName)
+                        End If
+                    End If
+                Next k
+                If bCell Then
+                    nCells = nCells + 1
+                    If nCells <= nShown Then Add(aCells, Array(nColumn, nRow, nColumn, nRow))
+                End If
+            Next nColumn
+        Next nRow
+    Next j
+    If nCells > 0 Then Add(aLosses, Array("function", sSheet, nCells, aCells, aUsed))
+End Sub
+
+' The name of the function that a formula token calls, when the workbook cannot compute it; else "".
+Private Function Uncomputable(oToken) As String
+    Dim nCode As Long
+    Uncomputable = ""
+    nCode = oToken.OpCode
+    If nCode < 0 Or nCode > UBound(aFunctionNames) Then Exit Function
+    If nCode = nAddInCode Then
+        ' An add-in function, known by its programmatic name.
+        If VarType(oToken.Data) = 8 And InStr(sComputedAddIns, "|" & LCase(oToken.Data) & "|") = 0 Then Uncomputable = AddInName(oToken.Data)
+    ElseIf aFunctionNames(nCode) <> "" And Not bComputed(nCode) Then
+        Uncomputable = aFunctionNames(nCode)
+    End If
+End Function
+
+' The English name of an add-in function, from its programmatic name.
+Private Function AddInName(sProgrammatic) As String
+    Dim j As Long
+    AddInName = sProgrammatic
+    For j = 0 To UBound(aAddIns)
+        If aAddIns(j)(0) = LCase(sProgrammatic) Then AddInName = aAddIns(j)(1)
+    Next j
+End Function
+
+' The cells formatted as dates that hold a day before nFirstDate.
+Private Sub AddEarlyDates(aLosses(), sSheet, oSheet As Object, oFormats As Object, nFirstDate, nShown)
+    Dim aRanges(), aCells(), nCells As Long, j As Long, aRows(), nRow As Long, nColumn As Long, oCell As Object
+    aRanges = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.DATETIME).getRangeAddresses()
+    aCells = Array()
+    nCells = 0
+    For j = 0 To UBound(aRanges)
+        aRows = oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow).getDataArray()
+        For nRow = 0 To UBound(aRows)
+            For nColumn = 0 To UBound(aRows(nRow))
+                If aRows(nRow)(nColumn) < nFirstDate Then
+                    oCell = oSheet.getCellByPosition(aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow)
+                    If (oFormats.getByKey(oCell.NumberFormat).Type And com.sun.star.util.NumberFormat.DATE) <> 0 Then
+                        nCells = nCells + 1
+                        If nCells <= nShown Then Add(aCells, Array(aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow, aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow))
+                    End If
+                End If
+            Next nColumn
+        Next nRow
+    Next j
+    If nCells > 0 Then Add(aLosses, Array("date", sSheet, nCells, aCells))
+End Sub
+
+' The conditional formats that the workbook leaves out: it keeps up to three
+' conditions on a range, and conditions only (no colour scales, data bars,
+' icon sets or date conditions).
+Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, nShown)
+    Dim aFormats(), aCells(), aWhat(), sWhat As String, nLeft As Long, j As Long, k As Long, aRanges(), sKind As String
+    aFormats = oSheet.ConditionalFormats.getConditionalFormats()
+    aCells = Array()
+    aWhat = Array()
+    sWhat = "|"
+    nLeft = 0
+    For j = 0 To UBound(aFormats)
+        sKind = ""
+        If aFormats(j).getCount() > 3 Then sKind = "more than three conditions on one range"
+        For k = 0 To aFormats(j).getCount() - 1
+            Select Case aFormats(j).getByIndex(k).getType()
+                Case com.sun.star.sheet.ConditionEntryType.COLORSCALE : sKind = "a colour scale"
+                Case com.sun.star.sheet.ConditionEntryType.DATABAR : sKind = "a data bar"
+                Case com.sun.star.sheet.ConditionEntryType.ICONSET : sKind = "an icon set"
+                Case com.sun.star.sheet.ConditionEntryType.DATE : sKind = "a date condition"
+            End Select
+        Next k
+        If sKind <> "" Then
+            nLeft = nLeft + 1
+            If InStr(sWhat, "|" & sKind & "|") = 0 Then
+                sWhat = sWhat & sKind & "|"
+                Add(aWhat, sKind)
+            End If
+            aRanges = aFormats(j).Range.getRangeAddresses()
+            If nLeft <= nShown And UBound(aRanges) >= 0 Then Add(aCells, Array(aRanges(0).StartColumn, aRanges(0).StartRow, aRanges(0).EndColumn, aRanges(0).EndRow))
+        End If
+    Next j
+    If nLeft > 0 Then Add(aLosses, Array("formatting", sSheet, nLeft, aCells, aWhat))
 End Sub
 
 Private Sub Add(aList(), vItem)

@@ -35,6 +35,13 @@ public:
     // "Done." and the two refusals.
     virtual void Notice(const QString& text) = 0;
     virtual void ReportError(const QString& description, const QString& location, int step) = 0;
+    // What a written workbook lacks, of the kind named ("rows", "function", ...):
+    // told as any other report, unless the host keeps the kind as well.
+    virtual void ReportLoss(const QString& kind, const QString& description, const QString& location, int step)
+    {
+        Q_UNUSED(kind);
+        ReportError(description, location, step);
+    }
 };
 
 }  // namespace convert

@@ -20,7 +20,7 @@ TEST(ConsoleRunHost, IsToldOfEachRowByNumberAndGetsEachReport)
     std::vector<int> started, steps;
     QStringList reports, notices;
     host.onRowStart = [&](int row) { started.push_back(row); };
-    host.onReport = [&](const QString& description, const QString&, int step) {
+    host.onReport = [&](const QString& description, const QString&, int step, const QString&) {
         steps.push_back(step);
         reports << description;
     };

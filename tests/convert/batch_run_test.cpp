@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "convert/excel97_functions.h"
 #include "filelist/file_list.h"
 #include "form_fixture.h"
 
@@ -19,6 +20,9 @@ using platform::automation::VariantArray;
 using testing_support::FormFixture;
 
 namespace {
+
+// Texts as the stand-in office logs a list of them.
+QString Quoted(const QStringList& texts) { return '"' + texts.join("\", \"") + '"'; }
 
 class StartSaving : public FormFixture {
 protected:
@@ -122,7 +126,8 @@ TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
         "ServiceManager createInstance \"com.sun.star.script.provider.MasterScriptProviderFactory\"",
         "ScriptProviderFactory createScriptProvider \"\"",
         "ScriptProvider getScript \"vnd.sun.star.script:Quillmere.Excel97.Losses?language=Basic&location=application\"",
-        "Script invoke [<Document>, 65536, 256, 32767, 31, 4096] [] []",
+        "Script invoke [<Document>, 65536, 256, 32767, 31, 4096, 10, [" + Quoted(convert::Excel97Functions()) + "], [" +
+            Quoted(convert::Excel97AddInFunctions()) + "]] [] []",
         "DispatchHelper executeDispatch <Frame> \".uno:SaveAs\" \"\" 0s [URL=\"file://" + out +
             "/Budget.xls\", FilterName=\"MS Excel 97\", SelectionOnly=true]",
         "DispatchResultEvent.get State",
@@ -457,7 +462,8 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     EXPECT_EQ(office.CallsTo("getScript").size(), 1);
     EXPECT_EQ(office.CallsTo("invoke").size(), 3);
     EXPECT_TRUE(
-        office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole)"));
+        office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
+                                        "nShown, aComputed, aComputedAddIns)"));
 
     // The next run installs it again, as it was; when the office goes away after the first
     // document, the script is installed in the fresh one and the second document is examined there.

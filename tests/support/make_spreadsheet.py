@@ -10,8 +10,13 @@ SHEETS_JSON is a list of sheets, each an object with:
             a block of numbers from A1 (default none)
   cells     [[row, column, value], ...] with rows and columns counted from 1;
             a value is a number, a text, {"text": LENGTH} for a text of
-            that many characters, or {"formula": "of:=..."} for a formula
-            whose result the office works out on load
+            that many characters, {"date": "YYYY-MM-DD"} for a date shown
+            as one, or {"formula": "of:=..."} for a formula whose result
+            the office works out on load
+  conditions
+            [[range, [kind, ...]], ...]: conditional formats, each on a
+            range such as "A1:A9" with entries of kind "condition" (value
+            above 1), "color-scale" or "data-bar"
   scenario  true for a scenario sheet (Calc keeps it after the sheet before)
   link      the address of a file whose values the sheet copies
   images    [address, ...]: pictures on the sheet, each linked to the file at
@@ -33,7 +38,16 @@ NAMESPACES = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
               'xmlns:xlink="http://www.w3.org/1999/xlink" '
               'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" '
               'xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" '
-              'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"')
+              'xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" '
+              'xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" '
+              'xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" '
+              'xmlns:calcext="urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"')
+# A cell style that shows a date, for date cells.
+DATE_STYLES = ('<office:automatic-styles><number:date-style style:name="N1"><number:year number:style="long"/>'
+               '<number:text>-</number:text><number:month number:style="long"/><number:text>-</number:text>'
+               '<number:day number:style="long"/></number:date-style>'
+               '<style:style style:name="ce1" style:family="table-cell" style:data-style-name="N1"/>'
+               '</office:automatic-styles>')
 EMBEDDED_PICTURE = "Pictures/embedded.png"
 MIME = "application/vnd.oasis.opendocument.spreadsheet"
 
@@ -47,6 +61,9 @@ def cell(value):
     if isinstance(value, dict) and "formula" in value:
         return ('<table:table-cell table:formula=%s office:value-type="string" office:string-value=""/>'
                 % quoteattr(value["formula"]))
+    if isinstance(value, dict) and "date" in value:
+        return ('<table:table-cell table:style-name="ce1" office:value-type="date" office:date-value="%s"/>'
+                % value["date"])
     if isinstance(value, dict):
         value = text_of(value["text"])
     if isinstance(value, (int, float)):
@@ -96,7 +113,30 @@ def table(sheet):
         last_row = row
     if not grid:
         parts.append("<table:table-row><table:table-cell/></table:table-row>")
+    if sheet.get("conditions"):
+        parts.append(conditions(sheet["name"], sheet["conditions"]))
     parts.append("</table:table>")
+    return "".join(parts)
+
+
+def conditions(sheet, formats):
+    entries = {
+        "condition": '<calcext:condition calcext:apply-style-name="Default" calcext:value="&gt;1" '
+                     'calcext:base-cell-address="%s.A1"/>' % sheet,
+        "color-scale": '<calcext:color-scale><calcext:color-scale-entry calcext:value="0" calcext:type="minimum" '
+                       'calcext:color="#ff0000"/><calcext:color-scale-entry calcext:value="0" '
+                       'calcext:type="maximum" calcext:color="#00ff00"/></calcext:color-scale>',
+        "data-bar": '<calcext:data-bar calcext:positive-color="#0000ff"><calcext:formatting-entry calcext:value="0" '
+                    'calcext:type="auto-minimum"/><calcext:formatting-entry calcext:value="0" '
+                    'calcext:type="auto-maximum"/></calcext:data-bar>',
+    }
+    parts = ["<calcext:conditional-formats>"]
+    for cells, kinds in formats:
+        first, _, last = cells.partition(":")
+        parts.append('<calcext:conditional-format calcext:target-range-address="%s.%s:%s.%s">%s'
+                     "</calcext:conditional-format>"
+                     % (sheet, first, sheet, last or first, "".join(entries[kind] for kind in kinds)))
+    parts.append("</calcext:conditional-formats>")
     return "".join(parts)
 
 
@@ -112,8 +152,8 @@ def png(width, height):
 def write(path, sheets):
     embedded = any(image == "embedded" for sheet in sheets for image in sheet.get("images", []))
     content = ('<?xml version="1.0" encoding="UTF-8"?>\n<office:document-content %s office:version="1.2">'
-               "<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
-               % (NAMESPACES, "".join(table(sheet) for sheet in sheets)))
+               "%s<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
+               % (NAMESPACES, DATE_STYLES, "".join(table(sheet) for sheet in sheets)))
     manifest = ('<?xml version="1.0" encoding="UTF-8"?>\n<manifest:manifest '
                 'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">'
                 '<manifest:file-entry manifest:media-type="%s" manifest:full-path="/"/>'
