@@ -91,6 +91,13 @@ Excel97Loss FromEntry(const VariantArray& entry)
         return {Kind::EarlyDate, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
     if (entry.size() == 5 && kind == QLatin1String("function"))
         return {Kind::Function, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
+    if (kind == QLatin1String("arguments"))
+        return {Kind::Arguments, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (kind == QLatin1String("protection"))
+        return {Kind::Protection, sheet, entry[2].toInt(), {}, {}};
+    if (kind == QLatin1String("reference"))
+        return {Kind::FarReference, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()),
+                entry.size() == 5 ? Texts(entry[4].toArray()) : QStringList()};
     if (entry.size() == 5 && kind == QLatin1String("formatting"))
         return {Kind::Formatting, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
     throw Failure(QStringLiteral("The examination gave a loss of an unknown kind, %1").arg(kind));
@@ -129,7 +136,8 @@ Variant Excel97Examination::run(Object& document)
                                  kSearchedWhole,
                                  std::int32_t(kExcel97CellsShown),
                                  TextArray(Excel97Functions()),
-                                 TextArray(Excel97AddInFunctions())};
+                                 TextArray(Excel97AddInFunctions()),
+                                 std::int32_t(kExcel97Arguments)};
     // invoke(arguments, out indices of out arguments, out arguments): the answer is its result.
     return Use(script_).call(QStringLiteral("invoke"), {arguments, VariantArray{}, VariantArray{}});
 }

@@ -12,8 +12,9 @@ namespace {
 
 using Kind = Excel97Loss::Kind;
 
-constexpr Kind kKinds[] = {Kind::Rows,       Kind::Columns,  Kind::LongText,  Kind::SheetName,
-                           Kind::NotWritten, Kind::Function, Kind::EarlyDate, Kind::Formatting};
+constexpr Kind kKinds[] = {Kind::Rows,         Kind::Columns,    Kind::LongText,  Kind::SheetName,
+                           Kind::NotWritten,   Kind::Function,   Kind::Arguments, Kind::EarlyDate,
+                           Kind::FarReference, Kind::Formatting, Kind::Protection};
 constexpr int kCellsShown = kExcel97CellsShown;
 
 QString Number(int number) { return QLocale(QLocale::English).toString(number); }
@@ -181,6 +182,82 @@ QString Formatting(const std::vector<Excel97Loss>& of, const QString& input, con
         .arg(Listed(places), input, Listed(names), output);
 }
 
+QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    std::vector<Excel97Loss> cells, names;
+    std::partition_copy(of.begin(), of.end(), std::back_inserter(names), std::back_inserter(cells),
+                        [](const Excel97Loss& loss) { return loss.sheet.isEmpty(); });
+    const QString limit =
+        QStringLiteral("column %1 or row %2").arg(ColumnLetters(kExcel97Columns), Number(kExcel97Rows));
+    QStringList parts;
+    if (!cells.empty()) {
+        const bool one = OneCell(cells);
+        parts << QStringLiteral("%1 %2 of %3 %4 to cells past %5")
+                     .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(cells)), input,
+                          one ? QStringLiteral("refers") : QStringLiteral("refer"), limit);
+    }
+    if (!names.empty()) {
+        QStringList listed;
+        for (const Excel97Loss& loss : names)
+            for (const QString& name : loss.names)
+                listed << Quoted(name);
+        parts << QStringLiteral("%1 %2 of %3 %4 past %5")
+                     .arg(listed.size() == 1 ? QStringLiteral("the named range") : QStringLiteral("the named ranges"),
+                          Listed(listed), input,
+                          listed.size() == 1 ? QStringLiteral("reaches") : QStringLiteral("reach"), limit);
+    }
+    QString told = parts.join(QStringLiteral(", and "));
+    told[0] = told[0].toUpper();
+    return QStringLiteral(
+               "%1, which an Excel 97 workbook does not have: in %2 those references are cut short or show "
+               "#REF!")
+        .arg(told, output);
+}
+
+QString Arguments(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 of %3 %4 a function with more than %5 arguments, the most Excel 97 takes: %6 holds "
+               "#N/A in place of %7")
+        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(of)), input,
+             one ? QStringLiteral("calls") : QStringLiteral("call"), Number(kExcel97Arguments), output,
+             one ? QStringLiteral("its formula") : QStringLiteral("their formulas"));
+}
+
+QString Protection(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    QStringList parts, sheets;
+    bool document = false, documentPassword = false;
+    for (const Excel97Loss& loss : of) {
+        if (loss.sheet.isEmpty()) {
+            document = true;
+            documentPassword = loss.extent == 2;
+        } else {
+            sheets << Quoted(loss.sheet);
+        }
+    }
+    if (!sheets.isEmpty())
+        parts << (sheets.size() == 1
+                      ? QStringLiteral("Sheet %1 of %2 is protected with a password, which %3 cannot carry: the "
+                                       "sheet is protected there with no password, and anyone can lift that in Excel")
+                      : QStringLiteral("Sheets %1 of %2 are protected with passwords, which %3 cannot carry: the "
+                                       "sheets are protected there with no password, and anyone can lift that in "
+                                       "Excel"))
+                     .arg(Listed(sheets), input, output);
+    if (document)
+        parts << QStringLiteral(
+                     "The structure of %1 is protected%2: %3 holds that protection as Excel does, by "
+                     "encrypting the whole workbook with Excel's built-in password, which Excel opens "
+                     "without asking but readers other than Excel (xlrd, and so pandas) cannot open at "
+                     "all%4")
+                     .arg(input, documentPassword ? QStringLiteral(" with a password") : QString(), output,
+                          documentPassword ? QStringLiteral("; and its password is not carried, so anyone can lift "
+                                                            "the protection in Excel")
+                                           : QString());
+    return parts.join(QStringLiteral(". "));
+}
+
 }  // namespace
 
 std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
@@ -202,6 +279,9 @@ std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>&
         case Kind::Function: descriptions.push_back({"function", Function(of, input, output)}); break;
         case Kind::EarlyDate: descriptions.push_back({"date", EarlyDate(of, input, output)}); break;
         case Kind::Formatting: descriptions.push_back({"formatting", Formatting(of, input, output)}); break;
+        case Kind::FarReference: descriptions.push_back({"reference", FarReference(of, input, output)}); break;
+        case Kind::Protection: descriptions.push_back({"protection", Protection(of, input, output)}); break;
+        case Kind::Arguments: descriptions.push_back({"formula", Arguments(of, input, output)}); break;
         }
     }
     return descriptions;

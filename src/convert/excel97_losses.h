@@ -14,19 +14,25 @@ inline constexpr int kExcel97Rows = 65536;
 inline constexpr int kExcel97Columns = 256;  // A to IV
 inline constexpr int kExcel97CellText = 32767;
 inline constexpr int kExcel97SheetName = 31;
+inline constexpr int kExcel97Arguments = 30;  // of one function call
 
 // One sheet's loss of one kind.
 struct Excel97Loss {
     enum class Kind {
-        Rows,        // extent: the rows the sheet holds
-        Columns,     // extent: the columns the sheet holds
-        LongText,    // extent: how many cells have too long a text; cells: which ("A2, C4:C9")
-        SheetName,   // extent: the length of the sheet's name
-        NotWritten,  // cells: why the filter leaves the whole sheet out
-        Function,    // extent: how many cells use them; cells: the first few; names: the functions
-        EarlyDate,   // extent: how many cells hold such dates; cells: the first few
-        Formatting,  // extent: how many conditional formats are left out; cells: the first few ranges;
-                     // names: what they hold that the workbook cannot
+        Rows,          // extent: the rows the sheet holds
+        Columns,       // extent: the columns the sheet holds
+        LongText,      // extent: how many cells have too long a text; cells: which ("A2, C4:C9")
+        SheetName,     // extent: the length of the sheet's name
+        NotWritten,    // cells: why the filter leaves the whole sheet out
+        Function,      // extent: how many cells use them; cells: the first few; names: the functions
+        EarlyDate,     // extent: how many cells hold such dates; cells: the first few
+        Formatting,    // extent: how many conditional formats are left out; cells: the first few ranges;
+                       // names: what they hold that the workbook cannot
+        FarReference,  // extent: how many cells (or named ranges) refer past the last column or row;
+                       // cells: the first few; names: the named ranges, whose sheet is empty
+        Protection,    // a sheet's password, which the workbook cannot carry; without a sheet, the
+                       // document's structure (extent 2 when it has a password)
+        Arguments,     // extent: how many cells call a function with too many arguments; cells: the first few
     };
     Kind kind;
     QString sheet;

@@ -19,8 +19,9 @@ Private aFunctionNames() As String
 Private sComputedAddIns As String
 Private aAddIns()
 Private nAddInCode As Long
+Private nOpenCode As Long, nCloseCode As Long, nSeparatorCode As Long
 
-Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns)
+Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
     Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oCells As Object
     Dim oFormats As Object, oNull As Object, nFirstDate As Double
@@ -55,11 +56,22 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
                 oCells = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.STRING Or com.sun.star.sheet.CellFlags.FORMULA)
             End If
             AddLongTexts(aLosses, aNames(i), oCells, nText)
-            AddUncomputable(aLosses, aNames(i), oSheet, nShown)
+            AddFormulaLosses(aLosses, aNames(i), oSheet, nShown, nRows, nColumns, nArguments)
             AddEarlyDates(aLosses, aNames(i), oSheet, oFormats, nFirstDate, nShown)
             AddConditions(aLosses, aNames(i), oSheet, nShown)
         End If
+        ' Sheet protection keeps its password only as Excel's own hash, which a spreadsheet does not hold.
+        If HasPassword(oSheet) Then Add(aLosses, Array("protection", aNames(i), 1, ""))
     Next i
+    AddFarNames(aLosses, oDocument, nRows, nColumns)
+    ' A protected structure makes the export encrypt the workbook, as Excel does, with Excel's built-in password.
+    If oDocument.isProtected() Then
+        If HasPassword(oDocument) Then
+            Add(aLosses, Array("protection", "", 2, ""))
+        Else
+            Add(aLosses, Array("protection", "", 0, ""))
+        End If
+    End If
     Losses = aLosses
     Exit Function
 Failed:
@@ -122,24 +134,38 @@ Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
         If aKnown(j).OpCode >= 0 And aKnown(j).OpCode <= nLast And VarType(aKnown(j).Data) <> 8 Then bComputed(aKnown(j).OpCode) = True
     Next j
     sComputedAddIns = "|" & LCase(Join(aComputedAddIns, "|")) & "|"
+    aAll = oMapper.getAvailableMappings(com.sun.star.sheet.FormulaLanguage.ENGLISH, com.sun.star.sheet.FormulaMapGroup.SEPARATORS)
+    For j = 0 To UBound(aAll)
+        Select Case aAll(j).Name
+            Case "(" : nOpenCode = aAll(j).Token.OpCode
+            Case ")" : nCloseCode = aAll(j).Token.OpCode
+            Case Else : nSeparatorCode = aAll(j).Token.OpCode
+        End Select
+    Next j
     bCodesKnown = True
 End Sub
 
-' The formula cells that use a function the workbook cannot compute, and
-' the names of those functions.
-Private Sub AddUncomputable(aLosses(), sSheet, oSheet As Object, nShown)
-    Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long
-    Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, sName As String, bCell As Boolean
+' The formula cells that use a function the workbook cannot compute, with
+' the names of those functions; and those that refer to cells past its last
+' column or row, which the export cuts short or turns into #REF!.
+Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, nShown, nRows, nColumns, nArguments)
+    Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long, aFar(), nFar As Long, aLong(), nLong As Long
+    Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, sName As String, bCell As Boolean, bFar As Boolean
     aRanges = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.FORMULA).getRangeAddresses()
     aCells = Array()
     aUsed = Array()
+    aFar = Array()
+    aLong = Array()
     sUsed = "|"
     nCells = 0
+    nFar = 0
+    nLong = 0
     For j = 0 To UBound(aRanges)
         For nRow = aRanges(j).StartRow To aRanges(j).EndRow
             For nColumn = aRanges(j).StartColumn To aRanges(j).EndColumn
                 aTokens = oSheet.getCellByPosition(nColumn, nRow).getTokens()
                 bCell = False
+                bFar = False
                 For k = 0 To UBound(aTokens)
                     sName = Uncomputable(aTokens(k))
                     If sName <> "" Then
@@ -149,16 +175,116 @@ Private Sub AddUncomputable(aLosses(), sSheet, oSheet As Object, nShown)
                             Add(aUsed, sName)
                         End If
                     End If
+                    If Not bFar Then bFar = ReachesPast(aTokens(k), nColumn, nRow, nRows, nColumns)
                 Next k
                 If bCell Then
                     nCells = nCells + 1
                     If nCells <= nShown Then Add(aCells, Array(nColumn, nRow, nColumn, nRow))
                 End If
+                If bFar Then
+                    nFar = nFar + 1
+                    If nFar <= nShown Then Add(aFar, Array(nColumn, nRow, nColumn, nRow))
+                End If
+                If TooManyArguments(aTokens, nArguments) Then
+                    nLong = nLong + 1
+                    If nLong <= nShown Then Add(aLong, Array(nColumn, nRow, nColumn, nRow))
+                End If
             Next nColumn
         Next nRow
     Next j
     If nCells > 0 Then Add(aLosses, Array("function", sSheet, nCells, aCells, aUsed))
+    If nFar > 0 Then Add(aLosses, Array("reference", sSheet, nFar, aFar))
+    If nLong > 0 Then Add(aLosses, Array("arguments", sSheet, nLong, aLong))
 End Sub
+
+' Whether a formula calls a function with more than nMost arguments: the
+' export writes such a formula as #N/A.
+Private Function TooManyArguments(aTokens(), nMost) As Boolean
+    Dim aCounts() As Long, aCalls() As Boolean, nDepth As Long, k As Long, nCode As Long, bCall As Boolean
+    TooManyArguments = False
+    ReDim aCounts(UBound(aTokens) + 1) As Long
+    ReDim aCalls(UBound(aTokens) + 1) As Boolean
+    nDepth = 0
+    bCall = False
+    For k = 0 To UBound(aTokens)
+        nCode = aTokens(k).OpCode
+        If nCode = nOpenCode Then
+            nDepth = nDepth + 1
+            aCounts(nDepth) = 1
+            aCalls(nDepth) = bCall
+        ElseIf nCode = nSeparatorCode And nDepth > 0 Then
+            aCounts(nDepth) = aCounts(nDepth) + 1
+        ElseIf nCode = nCloseCode And nDepth > 0 Then
+            If aCalls(nDepth) And aCounts(nDepth) > nMost Then
+                TooManyArguments = True
+                Exit Function
+            End If
+            nDepth = nDepth - 1
+        End If
+        bCall = (nCode = nAddInCode)
+        If nCode >= 0 And nCode <= UBound(aFunctionNames) Then bCall = bCall Or aFunctionNames(nCode) <> ""
+    Next k
+End Function
+
+' The named ranges whose cells reach past the workbook's last column or row.
+Private Sub AddFarNames(aLosses(), oDocument, nRows, nColumns)
+    Dim aNames(), oName As Object, aFar(), aTokens(), k As Long, oBase As Object, bFar As Boolean, j As Long
+    aNames = oDocument.NamedRanges.getElementNames()
+    aFar = Array()
+    For j = 0 To UBound(aNames)
+        oName = oDocument.NamedRanges.getByName(aNames(j))
+        oBase = oName.ReferencePosition
+        aTokens = oName.getTokens()
+        bFar = False
+        For k = 0 To UBound(aTokens)
+            If Not bFar Then bFar = ReachesPast(aTokens(k), oBase.Column, oBase.Row, nRows, nColumns)
+        Next k
+        If bFar Then Add(aFar, aNames(j))
+    Next j
+    If UBound(aFar) >= 0 Then Add(aLosses, Array("reference", "", UBound(aFar) + 1, Array(), aFar))
+End Sub
+
+' Whether a formula token, in a formula at nColumn, nRow, refers to a cell past
+' the workbook's last column or row. A whole column or row is kept whole.
+Private Function ReachesPast(oToken, nColumn, nRow, nRows, nColumns) As Boolean
+    Dim oData, oFirst, oLast
+    ReachesPast = False
+    oData = oToken.Data
+    If Not IsUnoStruct(oData) Then Exit Function
+    On Error GoTo Single
+    oFirst = oData.Reference1
+    oLast = oData.Reference2
+    On Error GoTo 0
+    If RowOf(oFirst, nRow) = 0 And RowOf(oLast, nRow) >= 1048575 Then
+        ReachesPast = ColumnOf(oLast, nColumn) >= nColumns
+    ElseIf ColumnOf(oFirst, nColumn) = 0 And ColumnOf(oLast, nColumn) >= 1023 Then
+        ReachesPast = RowOf(oLast, nRow) >= nRows
+    Else
+        ReachesPast = ColumnOf(oLast, nColumn) >= nColumns Or RowOf(oLast, nRow) >= nRows Or ColumnOf(oFirst, nColumn) >= nColumns Or RowOf(oFirst, nRow) >= nRows
+    End If
+    Exit Function
+Single:
+    On Error GoTo NoReference
+    ReachesPast = ColumnOf(oData, nColumn) >= nColumns Or RowOf(oData, nRow) >= nRows
+NoReference:
+End Function
+
+' A reference's column and row, counted from 0, relative ones taken from the formula's cell.
+Private Function ColumnOf(oReference, nColumn) As Long
+    If (oReference.Flags And com.sun.star.sheet.ReferenceFlags.COLUMN_RELATIVE) <> 0 Then
+        ColumnOf = nColumn + oReference.RelativeColumn
+    Else
+        ColumnOf = oReference.Column
+    End If
+End Function
+
+Private Function RowOf(oReference, nRow) As Long
+    If (oReference.Flags And com.sun.star.sheet.ReferenceFlags.ROW_RELATIVE) <> 0 Then
+        RowOf = nRow + oReference.RelativeRow
+    Else
+        RowOf = oReference.Row
+    End If
+End Function
 
 ' The name of the function that a formula token calls, when the workbook cannot compute it; else "".
 Private Function Uncomputable(oToken) As String
@@ -172,6 +298,19 @@ Private Function Uncomputable(oToken) As String
     ElseIf aFunctionNames(nCode) <> "" And Not bComputed(nCode) Then
         Uncomputable = aFunctionNames(nCode)
     End If
+End Function
+
+' Whether a protected sheet or document needs a password to lift its protection.
+' Without one the protection is lifted and put back as it was.
+Private Function HasPassword(oProtected) As Boolean
+    HasPassword = False
+    If Not oProtected.isProtected() Then Exit Function
+    On Error GoTo Locked
+    oProtected.unprotect("")
+    oProtected.protect("")
+    Exit Function
+Locked:
+    HasPassword = True
 End Function
 
 ' The English name of an add-in function, from its programmatic name.

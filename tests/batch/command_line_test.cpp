@@ -165,8 +165,12 @@ TEST_F(CommandLine, TheReportHasOneLineAFileWithItsStatusAndEveryReportNamesItsF
     EXPECT_GT(lines[0]["milliseconds"].toInteger(), 0);
     EXPECT_EQ(lines[1]["status"].toString(), "failed");
     EXPECT_EQ(lines[1]["reports"].toArray()[0].toObject()["line"].toInt(), 134);
+    EXPECT_FALSE(lines[1]["reports"].toArray()[0].toObject().contains("loss"));
+    // What a written workbook lacks names its kind, so that scripts can tell lost data from changed looks.
     EXPECT_EQ(lines[2]["status"].toString(), "converted with losses");
-    EXPECT_TRUE(lines[2]["reports"].toArray()[0].toObject()["description"].toString().contains("70,000 rows"));
+    const QJsonObject lost = lines[2]["reports"].toArray()[0].toObject();
+    EXPECT_TRUE(lost["description"].toString().contains("70,000 rows"));
+    EXPECT_EQ(lost["loss"].toString(), "rows");
     EXPECT_TRUE(run.out.contains("1 converted, 1 converted with losses, 1 failed\nDone.\n")) << run.out.toStdString();
     // Each report block on standard error starts with the input it concerns.
     for (const QString& block : run.err.split("\n\n", Qt::SkipEmptyParts))

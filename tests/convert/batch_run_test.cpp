@@ -127,7 +127,7 @@ TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
         "ScriptProviderFactory createScriptProvider \"\"",
         "ScriptProvider getScript \"vnd.sun.star.script:Quillmere.Excel97.Losses?language=Basic&location=application\"",
         "Script invoke [<Document>, 65536, 256, 32767, 31, 4096, 10, [" + Quoted(convert::Excel97Functions()) + "], [" +
-            Quoted(convert::Excel97AddInFunctions()) + "]] [] []",
+            Quoted(convert::Excel97AddInFunctions()) + "], 30] [] []",
         "DispatchHelper executeDispatch <Frame> \".uno:SaveAs\" \"\" 0s [URL=\"file://" + out +
             "/Budget.xls\", FilterName=\"MS Excel 97\", SelectionOnly=true]",
         "DispatchResultEvent.get State",
@@ -463,7 +463,7 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     EXPECT_EQ(office.CallsTo("invoke").size(), 3);
     EXPECT_TRUE(
         office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
-                                        "nShown, aComputed, aComputedAddIns)"));
+                                        "nShown, aComputed, aComputedAddIns, nArguments)"));
 
     // The next run installs it again, as it was; when the office goes away after the first
     // document, the script is installed in the fresh one and the second document is examined there.

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QJsonObject>
+#include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -103,6 +104,107 @@ TEST_F(Excel97Limits, EveryLossIsReportedWithItsSheetAndEveryWorkbookIsWritten)
               (std::vector<SheetShape>{{"An uncommonly long sheet name of fifty-four characters", 2, 2, 0}}));
     EXPECT_EQ(XlsShape(out + "/linked.xls"), (std::vector<SheetShape>{{"Own", 3, 2, 0}, {"After", 2, 2, 0}}));
     EXPECT_EQ(CompareWithSource(in + "/ordinary.ods", out + "/ordinary.xls"), "");
+}
+
+QJsonObject Formula(const QString& formula) { return {{"formula", formula}}; }
+QJsonObject Date(const QString& day) { return {{"date", day}}; }
+
+// What xlrd says of a workbook ("book"): the lines that the Python expression gives.
+QStringList XlrdSays(const QString& workbook, const QString& expression)
+{
+    QProcess reader;
+    reader.start(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
+                 {"-c",
+                  "import sys, xlrd; book = xlrd.open_workbook(sys.argv[1]); print('\\n'.join(map(str, " + expression +
+                      ")))",
+                  workbook});
+    EXPECT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Functions, days, references, conditional formats and passwords that an
+// Excel 97 workbook cannot hold as the spreadsheet does, each file with its
+// kind on a later sheet, then all of them in one file; and a file that uses
+// what Excel 97 does hold, which passes without a word.
+TEST_F(Excel97Limits, WhatExcel97CannotComputeShowOrProtectIsReportedWithItsCells)
+{
+    const QJsonObject plain = Block("Plain", 2, 2);
+    const QJsonObject functions = Cells("Totals",
+                                        {QJsonArray{1, 1, 4}, QJsonArray{2, 1, Formula("of:=IFERROR(1/0;2)")},
+                                         QJsonArray{3, 1, Formula("of:=COM.MICROSOFT.IFS([.A1]>0;1)")},
+                                         QJsonArray{4, 1, Formula("of:=SUM([.A1:.A3])")},
+                                         QJsonArray{5, 1, Formula("of:=ORG.OPENOFFICE.ROT13(\"abc\")")},
+                                         QJsonArray{6, 1, Formula("of:=SUM(" + QString("1;").repeated(30) + "1)")}});
+    const QJsonObject dates = Cells("History",
+                                    {QJsonArray{1, 1, "When"}, QJsonArray{2, 1, Date("1899-05-01")},
+                                     QJsonArray{3, 1, Date("1900-02-28")}, QJsonArray{4, 1, Date("1900-03-01")}});
+    const QJsonObject references = Cells("Far", {QJsonArray{1, 1, 1}, QJsonArray{2, 1, Formula("of:=[.IW1]")},
+                                                 QJsonArray{3, 1, Formula("of:=SUM([.A1:.A70000])")},
+                                                 QJsonArray{4, 1, Formula("of:=SUM([.A:.A])")}});
+    QJsonObject conditions = Block("Marks", 10, 2);
+    conditions["conditions"] =
+        QJsonArray{QJsonArray{"A1:A10", QJsonArray{"condition", "condition", "condition", "condition"}},
+                   QJsonArray{"B1:B10", QJsonArray{"color-scale"}}};
+    QJsonObject locked = Block("Locked", 2, 2);
+    locked["password"] = "secret";
+    Make("functions.ods", {plain, functions});
+    Make("dates.ods", {plain, dates});
+    Make("references.ods", {plain, references});
+    Make("conditions.ods", {plain, conditions});
+    Make("protected.ods", {plain, locked});
+    Make("every.ods", {plain, functions, dates, references, conditions, locked});
+    QJsonObject held = Cells("Held", {QJsonArray{1, 1, 3}, QJsonArray{2, 1, Formula("of:=SUM([.A:.A])+EOMONTH(1;1)")},
+                                      QJsonArray{3, 1, Formula("of:=VLOOKUP(3;[.A1:.A2];1;0)")},
+                                      QJsonArray{4, 1, Date("2020-01-15")}});
+    held["conditions"] = QJsonArray{QJsonArray{"A1:A3", QJsonArray{"condition", "condition"}}};
+    held["password"] = "";
+    Make("held.ods", {held});
+
+    form->PushButton2->click();
+
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    const QStringList reports = ReportedDescriptions();
+    ASSERT_EQ(reports.size(), 12) << reports.join("\n").toStdString();
+    const QString location = "\r\nin Quillmere2021/08/31.Form1.PushButton2_Click at line 162\r\r";
+    for (const QString& report : reports)
+        EXPECT_TRUE(report.contains(location)) << report.toStdString();
+    const QString function = "Cells A2, A3, A5 of sheet \"Totals\" of " + in +
+                             "/%1.ods use IFERROR, IFS and ROT13, "
+                             "which Excel 97 cannot compute: " +
+                             out + "/%1.xls keeps their last results";
+    const QString arguments = "Cell A6 of sheet \"Totals\" of " + in +
+                              "/%1.ods calls a function with more than 30 "
+                              "arguments, the most Excel 97 takes: " +
+                              out + "/%1.xls holds #N/A in place of its formula";
+    const QString date = "Cells A2, A3 of sheet \"History\" of " + in + "/%1.ods hold dates before 1 March 1900";
+    const QString reference = "Cells A2, A3 of sheet \"Far\" of " + in +
+                              "/%1.ods refer to cells past column IV or "
+                              "row 65,536";
+    const QString condition = "The conditional formats of A1:A10, B1:B10 of sheet \"Marks\" of " + in +
+                              "/%1.ods hold more than three conditions on one range and a colour scale";
+    const QString password = "Sheet \"Locked\" of " + in + "/%1.ods is protected with a password, which " + out +
+                             "/%1.xls cannot carry";
+    EXPECT_TRUE(reports[0].startsWith(function.arg("functions"))) << reports[0].toStdString();
+    EXPECT_TRUE(reports[1].startsWith(arguments.arg("functions") + location)) << reports[1].toStdString();
+    EXPECT_TRUE(reports[2].startsWith(date.arg("dates"))) << reports[2].toStdString();
+    EXPECT_TRUE(reports[3].startsWith(reference.arg("references"))) << reports[3].toStdString();
+    EXPECT_TRUE(reports[4].startsWith(condition.arg("conditions"))) << reports[4].toStdString();
+    EXPECT_TRUE(reports[5].startsWith(password.arg("protected"))) << reports[5].toStdString();
+    // One file with every kind: one report a kind, in the same order.
+    const QStringList every{function, arguments, date, reference, condition, password};
+    for (int kind = 0; kind < 6; ++kind)
+        EXPECT_TRUE(reports[6 + kind].startsWith(every[kind].arg("every"))) << reports[6 + kind].toStdString();
+
+    // What an independent reader finds: the functions under names Excel 97 does not know, the
+    // days as the numbers that Excel's calendar shows a day late or not at all.
+    const QString names = "[n.name for n in book.name_obj_list]";
+    EXPECT_EQ(XlrdSays(out + "/functions.xls", names), (QStringList{"_xlfn.IFERROR", "_xlfn.IFS"}));
+    EXPECT_TRUE(XlrdSays(out + "/held.xls", names).isEmpty());
+    EXPECT_EQ(XlrdSays(out + "/dates.xls", "book.sheet_by_name('History').col_values(0)"),
+              (QStringList{"When", "-243.0", "60.0", "61.0"}));
+    for (const char* name : {"functions", "dates", "references", "conditions", "protected", "every", "held"})
+        EXPECT_FALSE(XlsShape(out + "/" + name + ".xls").empty()) << name;
 }
 
 TEST_F(Excel97Limits, ASheetExactlyAtTheLimitsIsNotReported)

@@ -18,6 +18,7 @@ SHEETS_JSON is a list of sheets, each an object with:
             range such as "A1:A9" with entries of kind "condition" (value
             above 1), "color-scale" or "data-bar"
   scenario  true for a scenario sheet (Calc keeps it after the sheet before)
+  password  the password that protects the sheet ("" protects it without one)
   link      the address of a file whose values the sheet copies
   images    [address, ...]: pictures on the sheet, each linked to the file at
             that address, or "embedded" for a small picture kept inside the file
@@ -25,6 +26,8 @@ SHEETS_JSON is a list of sheets, each an object with:
 Empty stretches are written as repeated rows and cells, so a cell at IV65536
 costs no more than one at B2.
 """
+import base64
+import hashlib
 import json
 import struct
 import sys
@@ -85,7 +88,15 @@ def table(sheet):
         grid[r + 1] = {c + 1: r * sheet.get("columns", 0) + c for c in range(sheet.get("columns", 0))}
     for row, column, value in sheet.get("cells", []):
         grid.setdefault(row, {})[column] = value
-    parts = ["<table:table table:name=%s>" % quoteattr(sheet["name"])]
+    protection = ""
+    if "password" in sheet:
+        protection = ' table:protected="true"'
+        if sheet["password"]:
+            # As Calc keeps it: a SHA-256 digest of the password.
+            protection += (' table:protection-key="%s" table:protection-key-digest-algorithm='
+                           '"http://www.w3.org/2000/09/xmldsig#sha256"'
+                           % base64.b64encode(hashlib.sha256(sheet["password"].encode()).digest()).decode())
+    parts = ["<table:table table:name=%s%s>" % (quoteattr(sheet["name"]), protection)]
     if sheet.get("scenario"):
         parts.append('<table:scenario table:display-border="true" table:border-color="#c0c0c0" '
                      'table:copy-back="true" table:copy-styles="true" table:copy-formulas="true" '
