@@ -11,9 +11,11 @@ const char* const kExcel97LossesScript = R"basic(Option Explicit
 ' Made at the first call, kept for the others.
 Private oSearch As Object
 
-' Made at the first call, kept for the others: which of the office's function
-' codes the workbook can compute, and each function's name.
-Private bCodesKnown As Boolean
+' Which of the office's function codes the workbook can compute, and each
+' function's name: made at the first call and kept in one global for the
+' others, since the variables of a module begin anew with each call from
+' outside (the global is named for this module: every library shares them).
+Global QuillmereCodes As Variant
 Private bComputed() As Boolean
 Private aFunctionNames() As String
 Private sComputedAddIns As String
@@ -27,7 +29,15 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
     Dim oFormats As Object, oNull As Object, nFirstDate As Double
     On Error GoTo Failed
     aLosses = Array()
-    If Not bCodesKnown Then KnowCodes(oDocument, aComputed, aComputedAddIns)
+    If IsEmpty(QuillmereCodes) Then KnowCodes(oDocument, aComputed, aComputedAddIns)
+    bComputed = QuillmereCodes(0)
+    aFunctionNames = QuillmereCodes(1)
+    sComputedAddIns = QuillmereCodes(2)
+    aAddIns = QuillmereCodes(3)
+    nAddInCode = QuillmereCodes(4)
+    nOpenCode = QuillmereCodes(5)
+    nCloseCode = QuillmereCodes(6)
+    nSeparatorCode = QuillmereCodes(7)
     oSheets = oDocument.getSheets()
     aNames = oSheets.getElementNames()
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
@@ -142,7 +152,7 @@ Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
             Case Else : nSeparatorCode = aAll(j).Token.OpCode
         End Select
     Next j
-    bCodesKnown = True
+    QuillmereCodes = Array(bComputed, aFunctionNames, sComputedAddIns, aAddIns, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode)
 End Sub
 
 ' The formula cells that use a function the workbook cannot compute, with
@@ -271,7 +281,7 @@ End Function
 
 ' A reference's column and row, counted from 0, relative ones taken from the formula's cell.
 Private Function ColumnOf(oReference, nColumn) As Long
-    If (oReference.Flags And com.sun.star.sheet.ReferenceFlags.COLUMN_RELATIVE) <> 0 Then
+    If (oReference.Flags And 1) <> 0 Then  ' com.sun.star.sheet.ReferenceFlags.COLUMN_RELATIVE
         ColumnOf = nColumn + oReference.RelativeColumn
     Else
         ColumnOf = oReference.Column
@@ -279,7 +289,7 @@ Private Function ColumnOf(oReference, nColumn) As Long
 End Function
 
 Private Function RowOf(oReference, nRow) As Long
-    If (oReference.Flags And com.sun.star.sheet.ReferenceFlags.ROW_RELATIVE) <> 0 Then
+    If (oReference.Flags And 4) <> 0 Then  ' com.sun.star.sheet.ReferenceFlags.ROW_RELATIVE
         RowOf = nRow + oReference.RelativeRow
     Else
         RowOf = oReference.Row
