@@ -16,6 +16,7 @@ Private oSearch As Object
 ' others, since the variables of a module begin anew with each call from
 ' outside (the global is named for this module: every library shares them).
 Global QuillmereCodes As Variant
+Private oReflection As Object
 Private bComputed() As Boolean
 Private aFunctionNames() As String
 Private sComputedAddIns As String
@@ -257,14 +258,20 @@ End Sub
 ' Whether a formula token, in a formula at nColumn, nRow, refers to a cell past
 ' the workbook's last column or row. A whole column or row is kept whole.
 Private Function ReachesPast(oToken, nColumn, nRow, nRows, nColumns) As Boolean
-    Dim oData, oFirst, oLast
+    Dim oData, oFirst, oLast, sType As String
     ReachesPast = False
     oData = oToken.Data
     If Not IsUnoStruct(oData) Then Exit Function
-    On Error GoTo Single
+    If IsNull(oReflection) Then oReflection = CreateUnoService("com.sun.star.reflection.CoreReflection")
+    sType = oReflection.getType(oData).Name
+    If sType = "com.sun.star.sheet.SingleReference" Then
+        ReachesPast = ColumnOf(oData, nColumn) >= nColumns Or RowOf(oData, nRow) >= nRows
+        Exit Function
+    End If
+    ' Anything else but a range (a reference into another file, say) is not ours to judge.
+    If sType <> "com.sun.star.sheet.ComplexReference" Then Exit Function
     oFirst = oData.Reference1
     oLast = oData.Reference2
-    On Error GoTo 0
     If RowOf(oFirst, nRow) = 0 And RowOf(oLast, nRow) >= 1048575 Then
         ReachesPast = ColumnOf(oLast, nColumn) >= nColumns
     ElseIf ColumnOf(oFirst, nColumn) = 0 And ColumnOf(oLast, nColumn) >= 1023 Then
@@ -272,11 +279,6 @@ Private Function ReachesPast(oToken, nColumn, nRow, nRows, nColumns) As Boolean
     Else
         ReachesPast = ColumnOf(oLast, nColumn) >= nColumns Or RowOf(oLast, nRow) >= nRows Or ColumnOf(oFirst, nColumn) >= nColumns Or RowOf(oFirst, nRow) >= nRows
     End If
-    Exit Function
-Single:
-    On Error GoTo NoReference
-    ReachesPast = ColumnOf(oData, nColumn) >= nColumns Or RowOf(oData, nRow) >= nRows
-NoReference:
 End Function
 
 ' A reference's column and row, counted from 0, relative ones taken from the formula's cell.
