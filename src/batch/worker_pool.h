@@ -43,8 +43,8 @@ public:
 
     // Converts the files; progress and reports come out in list order, as a
     // run with one office prints them, each report starting with its file,
-    // and each file's result goes to report. Returns the number of failures.
-    int Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report);
+    // and each file's result goes to report.
+    void Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report);
 
     // The files of the run by how they came out.
     int converted() const { return converted_; }
@@ -87,7 +87,7 @@ private:
     std::vector<Row> rows_;
     QHash<QString, int> slotOfOutput_;
     int head_ = 0;  // every row before it is taken
-    int untaken_ = 0, begun_ = 0, finished_ = 0, printed_ = 0, failures_ = 0;
+    int untaken_ = 0, begun_ = 0, finished_ = 0, printed_ = 0;
     int converted_ = 0, lossy_ = 0, failed_ = 0;
     int interruption_ = 0;
     QElapsedTimer clock_;
