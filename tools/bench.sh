@@ -86,5 +86,12 @@ echo
 echo "== The look for Excel 97 losses: conversions with and without it, and its own cost"
 /usr/bin/python3 "$here/tests/support/make_spreadsheet.py" "$work/rows60000.ods" \
     '[{"name": "Data", "rows": 60000, "columns": 12}]'
+/usr/bin/python3 - "$here/tests/support" "$work/formulas10000.ods" <<'MAKE'
+import sys
+sys.path.insert(0, sys.argv[1])
+import make_spreadsheet
+cells = [[r, 1, r] for r in range(1, 10001)] + [[r, 2, {"formula": "of:=[.A%d]*2+1" % r}] for r in range(1, 10001)]
+make_spreadsheet.write(sys.argv[2], [{"name": "Formulas", "cells": cells}])
+MAKE
 "$here/build/bench/examination_benchmark" 6 "generated (2 sheets, 22 rows)" "$work/in"/book00[0-4]*.ods \
-    -- "60,000 rows x 12 columns" "$work/rows60000.ods"
+    -- "60,000 rows x 12 columns" "$work/rows60000.ods" -- "10,000 formulas" "$work/formulas10000.ods"

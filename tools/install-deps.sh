@@ -11,6 +11,7 @@ packages=(
   libreoffice-calc-nogui libreoffice-dev
   xdg-utils  # opens the sample folder and web pages on the desktop
   python3 python3-xlrd zip unzip
+  gnumeric  # ssconvert, an independent reader of workbooks that can also recalculate
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
   clang-tidy clang-format

@@ -95,6 +95,8 @@ Excel97Loss FromEntry(const VariantArray& entry)
         return {Kind::Arguments, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
     if (kind == QLatin1String("protection"))
         return {Kind::Protection, sheet, entry[2].toInt(), {}, {}};
+    if (kind == QLatin1String("rules"))
+        return {Kind::FarRule, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
     if (kind == QLatin1String("reference"))
         return {Kind::FarReference, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()),
                 entry.size() == 5 ? Texts(entry[4].toArray()) : QStringList()};
@@ -108,8 +110,10 @@ Excel97Loss FromEntry(const VariantArray& entry)
 std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& document)
 {
     const bool installedBefore = script_ != nullptr;
-    if (!installedBefore)
+    if (!installedBefore) {
         script_ = installScript(manager);
+        functionsGiven_ = false;
+    }
     Variant answer;
     try {
         answer = run(document);
@@ -118,6 +122,7 @@ std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& doc
             throw;
         // Installed in an office that has since been replaced: install it in this one.
         script_ = installScript(manager);
+        functionsGiven_ = false;
         answer = run(document);
     }
     std::vector<Excel97Loss> losses;
@@ -128,6 +133,18 @@ std::vector<Excel97Loss> Excel97Examination::Losses(Object& manager, Object& doc
 
 Variant Excel97Examination::run(Object& document)
 {
+    Variant answer = runOnce(document, !functionsGiven_);
+    const VariantArray entries = answer.toArray();
+    // The module asks for the lists when it has lost them.
+    if (functionsGiven_ && entries.size() == 1 && entries[0].toArray().size() == 1 &&
+        entries[0].toArray()[0].toText() == QLatin1String("functions"))
+        answer = runOnce(document, true);
+    functionsGiven_ = true;
+    return answer;
+}
+
+Variant Excel97Examination::runOnce(Object& document, bool withFunctions)
+{
     const VariantArray arguments{Variant(ObjectRef(&document, [](Object*) {})),
                                  std::int32_t(kExcel97Rows),
                                  std::int32_t(kExcel97Columns),
@@ -135,8 +152,8 @@ Variant Excel97Examination::run(Object& document)
                                  std::int32_t(kExcel97SheetName),
                                  kSearchedWhole,
                                  std::int32_t(kExcel97CellsShown),
-                                 TextArray(Excel97Functions()),
-                                 TextArray(Excel97AddInFunctions()),
+                                 withFunctions ? TextArray(Excel97Functions()) : VariantArray{},
+                                 withFunctions ? TextArray(Excel97AddInFunctions()) : VariantArray{},
                                  std::int32_t(kExcel97Arguments)};
     // invoke(arguments, out indices of out arguments, out arguments): the answer is its result.
     return Use(script_).call(QStringLiteral("invoke"), {arguments, VariantArray{}, VariantArray{}});

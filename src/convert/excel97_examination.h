@@ -12,7 +12,11 @@ namespace convert {
 // (formula results included), and sheets that the filter leaves out. The look
 // itself runs inside the office, as a Basic module that the examination
 // installs in the office's own macros at first need, so that it costs one
-// call per document. One examination serves a whole run.
+// call per document. One examination serves a whole run. The same call
+// first readies the document for the export: formulas whose results are texts
+// (or truth values) are worked out anew, since the export would otherwise
+// write a loaded formula's text as the number 0, and then the office's
+// automatic calculation stops, so that every other result stays as saved.
 class Excel97Examination {
 public:
     // manager: the service manager of the office that holds document.
@@ -22,8 +26,12 @@ public:
 private:
     platform::automation::ObjectRef installScript(platform::automation::Object& manager) const;
     platform::automation::Variant run(platform::automation::Object& document);
+    platform::automation::Variant runOnce(platform::automation::Object& document, bool withFunctions);
 
     platform::automation::ObjectRef script_;
+    // Whether the installed module holds the lists of functions the workbook
+    // computes: it keeps them for the office's life, so they cross once.
+    bool functionsGiven_ = false;
 };
 
 }  // namespace convert

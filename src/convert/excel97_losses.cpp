@@ -184,9 +184,9 @@ QString Formatting(const std::vector<Excel97Loss>& of, const QString& input, con
 
 QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
-    std::vector<Excel97Loss> cells, names;
-    std::partition_copy(of.begin(), of.end(), std::back_inserter(names), std::back_inserter(cells),
-                        [](const Excel97Loss& loss) { return loss.sheet.isEmpty(); });
+    std::vector<Excel97Loss> cells, names, rules;
+    for (const Excel97Loss& loss : of)
+        (loss.kind == Kind::FarRule ? rules : loss.sheet.isEmpty() ? names : cells).push_back(loss);
     const QString limit =
         QStringLiteral("column %1 or row %2").arg(ColumnLetters(kExcel97Columns), Number(kExcel97Rows));
     QStringList parts;
@@ -196,6 +196,9 @@ QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, c
                      .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(cells)), input,
                           one ? QStringLiteral("refers") : QStringLiteral("refer"), limit);
     }
+    if (!rules.empty())
+        parts << QStringLiteral("the conditional formats or validity checks of %1 of %2 refer to cells past %3")
+                     .arg(Listed(PlacesOf(rules)), input, limit);
     if (!names.empty()) {
         QStringList listed;
         for (const Excel97Loss& loss : names)
@@ -208,10 +211,11 @@ QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, c
     }
     QString told = parts.join(QStringLiteral(", and "));
     told[0] = told[0].toUpper();
-    return QStringLiteral(
-               "%1, which an Excel 97 workbook does not have: in %2 those references are cut short or show "
-               "#REF!")
-        .arg(told, output);
+    // The export wraps the references of formatting and validity rules round to the sheet's start.
+    return QStringLiteral("%1, which an Excel 97 workbook does not have: in %2 those references %3")
+        .arg(told, output,
+             rules.empty() ? QStringLiteral("are cut short or show #REF!")
+                           : QStringLiteral("are cut short, show #REF! or point at other cells"));
 }
 
 QString Arguments(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
@@ -266,8 +270,10 @@ std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>&
     std::vector<Excel97Report> descriptions;
     for (const Kind kind : kKinds) {
         std::vector<Excel97Loss> of;
-        std::copy_if(losses.begin(), losses.end(), std::back_inserter(of),
-                     [kind](const Excel97Loss& loss) { return loss.kind == kind; });
+        // References past the edge are told together, wherever they are.
+        std::copy_if(losses.begin(), losses.end(), std::back_inserter(of), [kind](const Excel97Loss& loss) {
+            return loss.kind == kind || (kind == Kind::FarReference && loss.kind == Kind::FarRule);
+        });
         if (of.empty())
             continue;
         switch (kind) {
@@ -282,6 +288,7 @@ std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>&
         case Kind::FarReference: descriptions.push_back({"reference", FarReference(of, input, output)}); break;
         case Kind::Protection: descriptions.push_back({"protection", Protection(of, input, output)}); break;
         case Kind::Arguments: descriptions.push_back({"formula", Arguments(of, input, output)}); break;
+        case Kind::FarRule: break;
         }
     }
     return descriptions;

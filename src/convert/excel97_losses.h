@@ -30,6 +30,8 @@ struct Excel97Loss {
                        // names: what they hold that the workbook cannot
         FarReference,  // extent: how many cells (or named ranges) refer past the last column or row;
                        // cells: the first few; names: the named ranges, whose sheet is empty
+        FarRule,       // extent: how many conditional formats and validity checks refer past the last
+                       // column or row; cells: the ranges of the first few (told with FarReference)
         Protection,    // a sheet's password, which the workbook cannot carry; without a sheet, the
                        // document's structure (extent 2 when it has a password)
         Arguments,     // extent: how many cells call a function with too many arguments; cells: the first few

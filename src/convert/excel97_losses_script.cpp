@@ -8,6 +8,16 @@ const char* const kExcel97LossesScript = R"basic(Option Explicit
 ' Quillmere installs this module in the office it runs and calls Losses for
 ' each document before the document is saved.
 
+'' The office's constants by value: naming one looks it up at each use.
+Private Const DATE_CELLS = 2     ' com.sun.star.sheet.CellFlags.DATETIME
+Private Const TEXT_CELLS = 4     ' com.sun.star.sheet.CellFlags.STRING
+Private Const FORMULA_CELLS = 16 ' com.sun.star.sheet.CellFlags.FORMULA
+Private Const EARLIEST = 6       ' com.sun.star.sheet.GeneralFunction.MIN
+Private Const NOT_SET = 1        ' com.sun.star.beans.PropertyState.DEFAULT_VALUE
+Private Const ONE_VALUE = 0      ' com.sun.star.beans.PropertyState.DIRECT_VALUE
+Private Const NUMBER_RESULT = 1  ' com.sun.star.sheet.FormulaResult.VALUE
+Private Const TEXT_RESULT = 2    ' com.sun.star.sheet.FormulaResult.STRING
+
 ' Made at the first call, kept for the others.
 Private oSearch As Object
 
@@ -17,29 +27,39 @@ Private oSearch As Object
 ' outside (the global is named for this module: every library shares them).
 Global QuillmereCodes As Variant
 Private oReflection As Object
+Private oParser As Object
 Private bComputed() As Boolean
 Private aFunctionNames() As String
 Private sComputedAddIns As String
 Private aAddIns()
 Private nAddInCode As Long
 Private nOpenCode As Long, nCloseCode As Long, nSeparatorCode As Long
+Private sSuspectCalls As String, sSuspectShape As String, sUncomputableNames As String
 
 Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
-    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long
-    Dim oSheet As Object, oCursor As Object, oEnd As Object, oCells As Object
+    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents()
+    Dim oSheet As Object, oCursor As Object, oEnd As Object, oContent As Object
     Dim oFormats As Object, oNull As Object, nFirstDate As Double
     On Error GoTo Failed
     aLosses = Array()
-    If IsEmpty(QuillmereCodes) Then KnowCodes(oDocument, aComputed, aComputedAddIns)
-    bComputed = QuillmereCodes(0)
-    aFunctionNames = QuillmereCodes(1)
-    sComputedAddIns = QuillmereCodes(2)
-    aAddIns = QuillmereCodes(3)
-    nAddInCode = QuillmereCodes(4)
-    nOpenCode = QuillmereCodes(5)
-    nCloseCode = QuillmereCodes(6)
-    nSeparatorCode = QuillmereCodes(7)
+    If IsEmpty(QuillmereCodes) Then
+        ' The lists come with the first call only.
+        If UBound(aComputed) < 0 Then
+            Losses = Array(Array("functions"))
+            Exit Function
+        End If
+        KnowCodes(oDocument, aComputed, aComputedAddIns)
+    End If
+    sSuspectCalls = QuillmereCodes(11)
+    sSuspectShape = QuillmereCodes(9)
     oSheets = oDocument.getSheets()
+    ' The cells of each sheet that are more than numbers, found in one pass over
+    ' the sheet; all the looks below go through these alone.
+    ReDim aContents(oSheets.getCount() - 1)
+    For i = 0 To oSheets.getCount() - 1
+        aContents(i) = oSheets.getByIndex(i).queryContentCells(TEXT_CELLS Or FORMULA_CELLS Or DATE_CELLS)
+    Next i
+    KeepResultTypes(oDocument, oSheets, aContents)
     aNames = oSheets.getElementNames()
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
     oFormats = oDocument.getNumberFormats()
@@ -59,17 +79,19 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
             oEnd = oCursor.getRangeAddress()
             If oEnd.EndRow + 1 > nRows Then Add(aLosses, Array("rows", aNames(i), oEnd.EndRow + 1, ""))
             If oEnd.EndColumn + 1 > nColumns Then Add(aLosses, Array("columns", aNames(i), oEnd.EndColumn + 1, ""))
-            ' A big sheet is searched in its texts only, so that the office
-            ' does not spell out every number to compare it.
-            If CDbl(oEnd.EndRow + 1) * (oEnd.EndColumn + 1) <= nSearchedWhole Then
-                oCells = oSheet
-            Else
-                oCells = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.STRING Or com.sun.star.sheet.CellFlags.FORMULA)
+            ' A big sheet is searched for long texts in its texts only, so that
+            ' the office does not spell out every date to compare it.
+            oContent = aContents(i)
+            If oContent.getCount() > 0 Then
+                If CDbl(oEnd.EndRow + 1) * (oEnd.EndColumn + 1) <= nSearchedWhole Then
+                    AddLongTexts(aLosses, aNames(i), oContent, nText)
+                Else
+                    AddLongTexts(aLosses, aNames(i), oContent.queryContentCells(TEXT_CELLS Or FORMULA_CELLS), nText)
+                End If
+                AddFormulaLosses(aLosses, aNames(i), oSheet, oContent.queryContentCells(FORMULA_CELLS), nShown, nRows, nColumns, nArguments)
+                AddEarlyDates(aLosses, aNames(i), oSheet, oContent.queryContentCells(DATE_CELLS), oFormats, nFirstDate, nShown)
             End If
-            AddLongTexts(aLosses, aNames(i), oCells, nText)
-            AddFormulaLosses(aLosses, aNames(i), oSheet, nShown, nRows, nColumns, nArguments)
-            AddEarlyDates(aLosses, aNames(i), oSheet, oFormats, nFirstDate, nShown)
-            AddConditions(aLosses, aNames(i), oSheet, nShown)
+            AddConditions(aLosses, aNames(i), oSheet, oDocument, nShown, nRows, nColumns)
         End If
         ' Sheet protection keeps its password only as Excel's own hash, which a spreadsheet does not hold.
         If HasPassword(oSheet) Then Add(aLosses, Array("protection", aNames(i), 1, ""))
@@ -89,6 +111,76 @@ Failed:
     Losses = Array(Array("failure", Error$))
 End Function
 
+' Readies the document for the export, which writes a formula's result by the
+' type that the office last worked it out as. A formula loaded from a file has
+' its saved result but no such type, so a text would be written as the number
+' 0, a truth value as 0 or 1. Those formulas are entered anew and worked
+' out once; then automatic calculation stops, so that the formulas that use
+' them are not worked out again and every other result stays the saved one.
+' The first looks work out whatever the load left to be worked out, as the
+' export would.
+Private Sub KeepResultTypes(oDocument, oSheets, aContents())
+    Dim aKept(), i As Long, j As Long, oSheet As Object, oFormulas As Object, oValues As Object, aRanges(), oRange As Object, oTruths As Object, oFound As Object
+    aKept = Array()
+    For i = 0 To oSheets.getCount() - 1
+        oSheet = oSheets.getByIndex(i)
+        oFormulas = aContents(i).queryContentCells(FORMULA_CELLS)
+        If oFormulas.getCount() = 0 Then GoTo NextSheet
+        aRanges = oFormulas.queryFormulaCells(TEXT_RESULT).getRangeAddresses()
+        For j = 0 To UBound(aRanges)
+            Add(aKept, oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow))
+        Next j
+        ' A truth value is a number to the office, and a file need not format
+        ' it as one: every result shown as 0, 1, TRUE or FALSE may be one.
+        oValues = oFormulas.queryFormulaCells(NUMBER_RESULT)
+        If oValues.getCount() > 0 Then
+            If IsNull(oTruths) Then
+                oTruths = oValues.createSearchDescriptor()
+                oTruths.setSearchString("^(?:[01]|TRUE|FALSE)$")
+                oTruths.SearchRegularExpression = True
+                oTruths.SearchType = 1
+                oTruths.SearchCaseSensitive = True
+            End If
+            oFound = oValues.findAll(oTruths)
+            If Not IsNull(oFound) Then
+                aRanges = oFound.getRangeAddresses()
+                For j = 0 To UBound(aRanges)
+                    Add(aKept, oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow))
+                Next j
+            End If
+        End If
+NextSheet:
+    Next i
+    If UBound(aKept) < 0 Then Exit Sub
+    ' Held, so that no view works out what the new entries touch while the office still calculates.
+    oDocument.addActionLock()
+    For Each oRange In aKept
+        If Not EnteredAnew(oRange) Then
+            ' Part of an array formula, which is entered as a whole or not at all: cell by cell.
+            For i = 0 To oRange.getColumns().getCount() - 1
+                For j = 0 To oRange.getRows().getCount() - 1
+                    EnteredAnew(oRange.getCellByPosition(i, j))
+                Next j
+            Next i
+        End If
+    Next oRange
+    For Each oRange In aKept
+        oRange.getDataArray()
+    Next oRange
+    oDocument.enableAutomaticCalculation(False)
+    oDocument.removeActionLock()
+End Sub
+
+' Whether the formulas of oRange could be entered again as they are.
+Private Function EnteredAnew(oRange As Object) As Boolean
+    On Error GoTo Refused
+    oRange.setFormulaArray(oRange.getFormulaArray())
+    EnteredAnew = True
+    Exit Function
+Refused:
+    EnteredAnew = False
+End Function
+
 ' Whether the sheet copies the values of another file (asked only of a document with such links).
 Private Function CopiesValues(oSheet As Object, bLinks As Boolean) As Boolean
     CopiesValues = False
@@ -104,6 +196,8 @@ Private Sub AddLongTexts(aLosses(), sSheet, oCells As Object, nText)
         oSearch.setSearchString("^(?s).{" & (nText + 1) & "}")
         oSearch.SearchRegularExpression = True
         oSearch.SearchType = 1
+        ' Case plays no part, and ignoring it costs the office more than the search.
+        oSearch.SearchCaseSensitive = True
     End If
     oFound = oCells.findAll(oSearch)
     If IsNull(oFound) Then Exit Sub
@@ -120,7 +214,7 @@ End Sub
 ' aComputed names them in English, aComputedAddIns names the add-in functions
 ' by their programmatic names.
 Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
-    Dim oMapper As Object, aAll(), aKnown(), nLast As Long, j As Long
+    Dim oMapper As Object, aAll(), aKnown(), nLast As Long, j As Long, aSuspects()
     oMapper = oDocument.createInstance("com.sun.star.sheet.FormulaOpCodeMapper")
     aAll = oMapper.getAvailableMappings(com.sun.star.sheet.FormulaLanguage.ENGLISH, com.sun.star.sheet.FormulaMapGroup.FUNCTIONS)
     nLast = 0
@@ -153,45 +247,72 @@ Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
             Case Else : nSeparatorCode = aAll(j).Token.OpCode
         End Select
     Next j
-    QuillmereCodes = Array(bComputed, aFunctionNames, sComputedAddIns, aAddIns, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode)
+    ' An array of this module's own would be emptied with its variables at the next call.
+    aSuspects = SuspectFormulas(oMapper)
+    QuillmereCodes = Array(bComputed, aFunctionNames, sComputedAddIns, aAddIns, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode, aSuspects, sSuspectShape, sUncomputableNames, sSuspectCalls)
 End Sub
 
 ' The formula cells that use a function the workbook cannot compute, with
 ' the names of those functions; and those that refer to cells past its last
 ' column or row, which the export cuts short or turns into #REF!.
-Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, nShown, nRows, nColumns, nArguments)
+Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As Object, nShown, nRows, nColumns, nArguments)
     Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long, aFar(), nFar As Long, aLong(), nLong As Long
     Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, sName As String, bCell As Boolean, bFar As Boolean
-    aRanges = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.FORMULA).getRangeAddresses()
-    aCells = Array()
-    aUsed = Array()
+    Dim aNames(), oFound As Object
+    If oFormulas.getCount() = 0 Then Exit Sub
+    ' Reading a formula's tokens is slow here, so the office's own search
+    ' first finds the formulas whose text may call such a function, or refer
+    ' past the edge or make a long call; their text, or their tokens, tell.
+    oFound = Suspects(oFormulas, sSuspectCalls)
+    If Not IsNull(oFound) Then
+        TakeCodes()
+        aRanges = oFound.getRangeAddresses()
+        aCells = Array()
+        nCells = 0
+        For j = 0 To UBound(aRanges)
+            nCells = nCells + (aRanges(j).EndRow - aRanges(j).StartRow + 1) * (aRanges(j).EndColumn - aRanges(j).StartColumn + 1)
+            For nRow = aRanges(j).StartRow To aRanges(j).EndRow
+                For nColumn = aRanges(j).StartColumn To aRanges(j).EndColumn
+                    If UBound(aCells) + 1 < nShown Then Add(aCells, Array(nColumn, nRow, nColumn, nRow))
+                Next nColumn
+            Next nRow
+        Next j
+        ' Which functions: those of one formula, then of one among the rest
+        ' that calls others, until none is left.
+        aUsed = Array()
+        sUsed = "|"
+        Do
+            aRanges = oFound.getRangeAddresses()
+            aNames = UncomputableIn(oSheet.getCellByPosition(aRanges(0).StartColumn, aRanges(0).StartRow).getFormula())
+            bCell = False
+            For k = 0 To UBound(aNames)
+                If InStr(sUsed, "|" & aNames(k) & "|") = 0 Then
+                    sUsed = sUsed & aNames(k) & "|"
+                    Add(aUsed, aNames(k))
+                    bCell = True
+                End If
+            Next k
+            If Not bCell Then Exit Do
+            oFound = Suspects(oFound, CallsOf(sUsed, QuillmereCodes(8)))
+        Loop Until IsNull(oFound)
+        Add(aLosses, Array("function", sSheet, nCells, aCells, aUsed))
+    End If
+    oFound = Suspects(oFormulas, sSuspectShape)
+    If IsNull(oFound) Then Exit Sub
+    TakeCodes()
+    aRanges = oFound.getRangeAddresses()
     aFar = Array()
     aLong = Array()
-    sUsed = "|"
-    nCells = 0
     nFar = 0
     nLong = 0
     For j = 0 To UBound(aRanges)
         For nRow = aRanges(j).StartRow To aRanges(j).EndRow
             For nColumn = aRanges(j).StartColumn To aRanges(j).EndColumn
                 aTokens = oSheet.getCellByPosition(nColumn, nRow).getTokens()
-                bCell = False
                 bFar = False
                 For k = 0 To UBound(aTokens)
-                    sName = Uncomputable(aTokens(k))
-                    If sName <> "" Then
-                        bCell = True
-                        If InStr(sUsed, "|" & sName & "|") = 0 Then
-                            sUsed = sUsed & sName & "|"
-                            Add(aUsed, sName)
-                        End If
-                    End If
                     If Not bFar Then bFar = ReachesPast(aTokens(k), nColumn, nRow, nRows, nColumns)
                 Next k
-                If bCell Then
-                    nCells = nCells + 1
-                    If nCells <= nShown Then Add(aCells, Array(nColumn, nRow, nColumn, nRow))
-                End If
                 If bFar Then
                     nFar = nFar + 1
                     If nFar <= nShown Then Add(aFar, Array(nColumn, nRow, nColumn, nRow))
@@ -203,10 +324,142 @@ Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, nShown, nRows,
             Next nColumn
         Next nRow
     Next j
-    If nCells > 0 Then Add(aLosses, Array("function", sSheet, nCells, aCells, aUsed))
     If nFar > 0 Then Add(aLosses, Array("reference", sSheet, nFar, aFar))
     If nLong > 0 Then Add(aLosses, Array("arguments", sSheet, nLong, aLong))
 End Sub
+
+' The formulas of oFormulas whose text (as the office shows it) matches sPattern; Null when none does.
+Private Function Suspects(oFormulas As Object, sPattern As String) As Object
+    Dim oSearch As Object
+    oSearch = oFormulas.createSearchDescriptor()
+    oSearch.setSearchString(sPattern)
+    oSearch.SearchRegularExpression = True
+    oSearch.SearchType = 0
+    ' The office writes names and references in capitals.
+    oSearch.SearchCaseSensitive = True
+    Suspects = oFormulas.findAll(oSearch)
+End Function
+
+' A regular expression for the text of a formula that calls, outside its
+' texts, a function the workbook cannot compute, other than those named in
+' sLeftOut ("|English|...|"); aSuspectNames holds each function's name as
+' the text may give it, with its English name.
+Private Function CallsOf(sLeftOut As String, aSuspectNames) As String
+    Dim aNames() As String, j As Long, n As Long
+    ReDim aNames(UBound(aSuspectNames) + 1) As String
+    n = 0
+    For j = 0 To UBound(aSuspectNames)
+        If InStr(sLeftOut, "|" & aSuspectNames(j)(1) & "|") = 0 Then
+            aNames(n) = aSuspectNames(j)(0)
+            n = n + 1
+        End If
+    Next j
+    ' A name that nothing matches, so that no formula does.
+    aNames(n) = "(?!)"
+    ReDim Preserve aNames(n) As String
+    CallsOf = "^(?:[^""]*""[^""]*"")*[^""]*?(?<![\w.])(?:" & Join(aNames, "|") & ")\s*\("
+End Function
+
+' The codes, taken out of the global only for formulas to be read.
+Private Sub TakeCodes()
+    bComputed = QuillmereCodes(0)
+    aFunctionNames = QuillmereCodes(1)
+    sComputedAddIns = QuillmereCodes(2)
+    aAddIns = QuillmereCodes(3)
+    nAddInCode = QuillmereCodes(4)
+    nOpenCode = QuillmereCodes(5)
+    nCloseCode = QuillmereCodes(6)
+    nSeparatorCode = QuillmereCodes(7)
+    sUncomputableNames = QuillmereCodes(10)
+End Sub
+
+' The English names of the functions that a formula without texts calls and
+' the workbook cannot compute: each name before a parenthesis, looked up.
+Private Function UncomputableIn(sFormula As String)
+    Dim aParts(), aFound(), p As Long, k As Long, sPart As String, sName As String, nAt As Long, nFrom As Long
+    aFound = Array()
+    ' The parts outside texts: every other one between quotes.
+    aParts = Split(UCase(sFormula), """")
+    sPart = ""
+    For p = 0 To UBound(aParts) Step 2
+        sPart = sPart & aParts(p) & " "
+    Next p
+    aParts = Split(sPart, "(")
+    For p = 0 To UBound(aParts) - 1
+        sPart = aParts(p)
+        k = Len(sPart)
+        Do While k > 0
+            If InStr("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._", Mid(sPart, k, 1)) = 0 Then Exit Do
+            k = k - 1
+        Loop
+        sName = Mid(sPart, k + 1)
+        If sName <> "" Then
+            nAt = InStr(sUncomputableNames, "|" & sName & ":")
+            If nAt > 0 Then
+                nFrom = nAt + Len(sName) + 2
+                Add(aFound, Mid(sUncomputableNames, nFrom, InStr(nFrom, sUncomputableNames, "|") - nFrom))
+            End If
+        End If
+    Next p
+    UncomputableIn = aFound
+End Function
+
+'' Regular expressions for the text of a formula (as the office shows it)
+' that may call a function the workbook cannot compute, by its name in English
+' or in the office's language; and for one that may refer past column IV or
+' row 65,536, or hold 30 separators and so perhaps a call of more than 30
+' arguments. A match is only a suspicion: a name in a text, LOG10, a whole
+' column all match. Then, for the formulas' own text, each such function's
+' English name under every name the text may give it: "|NAME:English|...".
+Private Function SuspectFormulas(oMapper As Object)
+    Dim aNames(), sSeen As String, nLanguage As Long, aAll(), j As Long, sName As String, nCode As Long, sEnglish As String
+    aNames = Array()
+    sSeen = "|"
+    sUncomputableNames = "|"
+    For Each nLanguage In Array(com.sun.star.sheet.FormulaLanguage.ENGLISH, com.sun.star.sheet.FormulaLanguage.NATIVE, com.sun.star.sheet.FormulaLanguage.API)
+        aAll = oMapper.getAvailableMappings(nLanguage, com.sun.star.sheet.FormulaMapGroup.FUNCTIONS)
+        For j = 0 To UBound(aAll)
+            sName = ""
+            nCode = aAll(j).Token.OpCode
+            If VarType(aAll(j).Token.Data) = 8 Then
+                If InStr(sComputedAddIns, "|" & LCase(aAll(j).Token.Data) & "|") = 0 Then
+                    sName = aAll(j).Name
+                    sEnglish = AddInName(aAll(j).Token.Data)
+                    ' A formula's own text names an add-in function by its programmatic name.
+                    If InStr(sUncomputableNames, "|" & UCase(aAll(j).Token.Data) & ":") = 0 Then sUncomputableNames = sUncomputableNames & UCase(aAll(j).Token.Data) & ":" & sEnglish & "|"
+                End If
+            ElseIf nCode >= 0 And nCode <= UBound(bComputed) Then
+                If Not bComputed(nCode) Then
+                    sName = aAll(j).Name
+                    sEnglish = aFunctionNames(nCode)
+                End If
+            End If
+            If sName <> "" Then
+                If InStr(sSeen, "|" & UCase(sName) & "|") = 0 Then
+                    sSeen = sSeen & UCase(sName) & "|"
+                    If nLanguage <> com.sun.star.sheet.FormulaLanguage.API Then Add(aNames, Array(Escaped(sName), sEnglish))
+                End If
+                If InStr(sUncomputableNames, "|" & UCase(sName) & ":") = 0 Then sUncomputableNames = sUncomputableNames & UCase(sName) & ":" & sEnglish & "|"
+            End If
+        Next j
+    Next nLanguage
+    sSuspectCalls = CallsOf("|", aNames)
+    SuspectFormulas = aNames
+    sSuspectShape = "\b(?:I[W-Z]|[J-Z][A-Z]|[A-Z]{3})\$?[0-9]" _
+        & "|\b[A-Z]{1,3}\$?(?:6553[7-9]|655[4-9][0-9]|65[6-9][0-9]{2}|6[6-9][0-9]{3}|[7-9][0-9]{4}|[1-9][0-9]{5,})" _
+        & "|^(?:[^;,]*[;,]){30}"
+End Function
+
+' A name with the characters that a regular expression reads as its own escaped.
+Private Function Escaped(sName As String) As String
+    Dim k As Long, sChar As String
+    Escaped = ""
+    For k = 1 To Len(sName)
+        sChar = Mid(sName, k, 1)
+        If InStr(".\^$|?*+()[]{}", sChar) > 0 Then sChar = "\" & sChar
+        Escaped = Escaped & sChar
+    Next k
+End Function
 
 ' Whether a formula calls a function with more than nMost arguments: the
 ' export writes such a formula as #N/A.
@@ -298,20 +551,6 @@ Private Function RowOf(oReference, nRow) As Long
     End If
 End Function
 
-' The name of the function that a formula token calls, when the workbook cannot compute it; else "".
-Private Function Uncomputable(oToken) As String
-    Dim nCode As Long
-    Uncomputable = ""
-    nCode = oToken.OpCode
-    If nCode < 0 Or nCode > UBound(aFunctionNames) Then Exit Function
-    If nCode = nAddInCode Then
-        ' An add-in function, known by its programmatic name.
-        If VarType(oToken.Data) = 8 And InStr(sComputedAddIns, "|" & LCase(oToken.Data) & "|") = 0 Then Uncomputable = AddInName(oToken.Data)
-    ElseIf aFunctionNames(nCode) <> "" And Not bComputed(nCode) Then
-        Uncomputable = aFunctionNames(nCode)
-    End If
-End Function
-
 ' Whether a protected sheet or document needs a password to lift its protection.
 ' Without one the protection is lifted and put back as it was.
 Private Function HasPassword(oProtected) As Boolean
@@ -335,9 +574,12 @@ Private Function AddInName(sProgrammatic) As String
 End Function
 
 ' The cells formatted as dates that hold a day before nFirstDate.
-Private Sub AddEarlyDates(aLosses(), sSheet, oSheet As Object, oFormats As Object, nFirstDate, nShown)
+Private Sub AddEarlyDates(aLosses(), sSheet, oSheet As Object, oDates As Object, oFormats As Object, nFirstDate, nShown)
     Dim aRanges(), aCells(), nCells As Long, j As Long, aRows(), nRow As Long, nColumn As Long, oCell As Object
-    aRanges = oSheet.queryContentCells(com.sun.star.sheet.CellFlags.DATETIME).getRangeAddresses()
+    If oDates.getCount() = 0 Then Exit Sub
+    ' The office finds the earliest; most sheets need go no further.
+    If oDates.computeFunction(EARLIEST) >= nFirstDate Then Exit Sub
+    aRanges = oDates.getRangeAddresses()
     aCells = Array()
     nCells = 0
     For j = 0 To UBound(aRanges)
@@ -359,23 +601,35 @@ End Sub
 
 ' The conditional formats that the workbook leaves out: it keeps up to three
 ' conditions on a range, and conditions only (no colour scales, data bars,
-' icon sets or date conditions).
-Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, nShown)
+' icon sets or date conditions). Then the conditional formats and validity
+' checks whose formulas refer past its last column or row.
+Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, oDocument, nShown, nRows, nColumns)
     Dim aFormats(), aCells(), aWhat(), sWhat As String, nLeft As Long, j As Long, k As Long, aRanges(), sKind As String
+    Dim aFar(), nFar As Long, oEntry As Object, bFar As Boolean
     aFormats = oSheet.ConditionalFormats.getConditionalFormats()
     aCells = Array()
     aWhat = Array()
+    aFar = Array()
     sWhat = "|"
     nLeft = 0
+    nFar = 0
     For j = 0 To UBound(aFormats)
+        aRanges = aFormats(j).Range.getRangeAddresses()
         sKind = ""
+        bFar = False
         If aFormats(j).getCount() > 3 Then sKind = "more than three conditions on one range"
         For k = 0 To aFormats(j).getCount() - 1
-            Select Case aFormats(j).getByIndex(k).getType()
+            oEntry = aFormats(j).getByIndex(k)
+            Select Case oEntry.getType()
                 Case com.sun.star.sheet.ConditionEntryType.COLORSCALE : sKind = "a colour scale"
                 Case com.sun.star.sheet.ConditionEntryType.DATABAR : sKind = "a data bar"
                 Case com.sun.star.sheet.ConditionEntryType.ICONSET : sKind = "an icon set"
                 Case com.sun.star.sheet.ConditionEntryType.DATE : sKind = "a date condition"
+                Case com.sun.star.sheet.ConditionEntryType.CONDITION
+                    If UBound(aRanges) >= 0 And Not bFar Then
+                        bFar = FormulaReachesPast(oDocument, oEntry.Formula1, aRanges(0), nRows, nColumns)
+                        If Not bFar Then bFar = FormulaReachesPast(oDocument, oEntry.Formula2, aRanges(0), nRows, nColumns)
+                    End If
             End Select
         Next k
         If sKind <> "" Then
@@ -384,12 +638,65 @@ Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, nShown)
                 sWhat = sWhat & sKind & "|"
                 Add(aWhat, sKind)
             End If
-            aRanges = aFormats(j).Range.getRangeAddresses()
-            If nLeft <= nShown And UBound(aRanges) >= 0 Then Add(aCells, Array(aRanges(0).StartColumn, aRanges(0).StartRow, aRanges(0).EndColumn, aRanges(0).EndRow))
+            If nLeft <= nShown And UBound(aRanges) >= 0 Then Add(aCells, RangeEntry(aRanges(0)))
+        ElseIf bFar Then
+            nFar = nFar + 1
+            If nFar <= nShown Then Add(aFar, RangeEntry(aRanges(0)))
         End If
     Next j
     If nLeft > 0 Then Add(aLosses, Array("formatting", sSheet, nLeft, aCells, aWhat))
+    AddFarValidations(aFar, nFar, oSheet, oDocument, nShown, nRows, nColumns)
+    If nFar > 0 Then Add(aLosses, Array("rules", sSheet, nFar, aFar))
 End Sub
+
+' Adds to aFar the ranges whose validity checks refer past the last column or row.
+Private Sub AddFarValidations(aFar(), nFar As Long, oSheet As Object, oDocument, nShown, nRows, nColumns)
+    Dim aRules As Object, oRules As Object, oValidation As Object, aRanges(), j As Long, bFar As Boolean
+    ' A validity check is a cell attribute: the cells of each distinct set of
+    ' attributes share one. A sheet where no cell has one says so at once.
+    If oSheet.getPropertyState("Validation") = NOT_SET Then Exit Sub
+    aRules = oSheet.getUniqueCellFormatRanges().createEnumeration()
+    Do While aRules.hasMoreElements()
+        oRules = aRules.nextElement()
+        oValidation = oRules.Validation
+        If oValidation.Type <> 0 Then  ' com.sun.star.sheet.ValidationType.ANY: no check
+            aRanges = oRules.getRangeAddresses()
+            For j = 0 To UBound(aRanges)
+                bFar = FormulaReachesPast(oDocument, oValidation.getFormula1(), aRanges(j), nRows, nColumns)
+                If Not bFar Then bFar = FormulaReachesPast(oDocument, oValidation.getFormula2(), aRanges(j), nRows, nColumns)
+                If bFar Then
+                    nFar = nFar + 1
+                    If nFar <= nShown Then Add(aFar, RangeEntry(aRanges(j)))
+                End If
+            Next j
+        End If
+    Loop
+End Sub
+
+Private Function RangeEntry(oRange)
+    RangeEntry = Array(oRange.StartColumn, oRange.StartRow, oRange.EndColumn, oRange.EndRow)
+End Function
+
+' Whether a formula of a rule on oRange refers past the last column or row; a
+' formula the parser does not take counts as not.
+Private Function FormulaReachesPast(oDocument, sFormula, oRange, nRows, nColumns) As Boolean
+    Dim oAt As New com.sun.star.table.CellAddress, aTokens(), k As Long
+    FormulaReachesPast = False
+    If sFormula = "" Then Exit Function
+    On Error GoTo Unparsed
+    If IsNull(oParser) Then
+        oParser = oDocument.createInstance("com.sun.star.sheet.FormulaParser")
+        oParser.CompileEnglish = True
+    End If
+    oAt.Sheet = oRange.Sheet
+    oAt.Column = oRange.StartColumn
+    oAt.Row = oRange.StartRow
+    aTokens = oParser.parseFormula(sFormula, oAt)
+    For k = 0 To UBound(aTokens)
+        If ReachesPast(aTokens(k), oAt.Column, oAt.Row, nRows, nColumns) Then FormulaReachesPast = True
+    Next k
+Unparsed:
+End Function
 
 Private Sub Add(aList(), vItem)
     ReDim Preserve aList(UBound(aList) + 1)

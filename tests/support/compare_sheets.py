@@ -1,12 +1,14 @@
 """Checks that an Excel 97 workbook holds the cell values of the spreadsheet
 it was converted from, reading both with readers of their own: xlrd for the
-workbook, the spreadsheet's content.xml for the source (OpenDocument and
-StarOffice alike).
+workbook, as stored, and the spreadsheet's content.xml for the source
+(OpenDocument and StarOffice alike). Formulas count by the results the
+spreadsheet saved: numbers, texts, truth values and dates.
 
 usage: compare_sheets.py SOURCE WORKBOOK
 Prints one line per sheet and per difference; exits 1 on any difference or
 when the workbook is no BIFF8 file.
 """
+import datetime
 import sys
 import xml.etree.ElementTree as ET
 import zipfile
@@ -69,9 +71,13 @@ def source_sheets(path):
                 value = None
                 if kind in ("float", "percentage", "currency"):
                     value = ("number", float(attribute(cell, "value")))
-                elif attribute(cell, "formula") is not None:
-                    value = None  # a formula's text result is the suite's to export as it sees fit
-                elif kind == "string" or (kind is None and text_of(cell)):
+                elif kind == "boolean":
+                    value = ("truth", attribute(cell, "boolean-value") == "true")
+                elif kind == "date":
+                    value = ("date", datetime.datetime.fromisoformat(attribute(cell, "date-value")[:19]))
+                elif kind == "string" and attribute(cell, "string-value") is not None:
+                    value = ("text", attribute(cell, "string-value"))
+                elif kind == "string" or (kind is None and text_of(cell) and attribute(cell, "formula") is None):
                     value = ("text", text_of(cell))
                 if value and local(cell.tag) == "table-cell":
                     for r in range(repeat_rows):
@@ -82,6 +88,14 @@ def source_sheets(path):
             row_index += repeat_rows
         sheets.append((attribute(table, "name"), cells))
     return sheets
+
+
+def Day(serial, datemode):
+    """The moment a workbook's date number stands for, to the second; None when it stands for none."""
+    try:
+        return xlrd.xldate.xldate_as_datetime(round(serial * 86400) / 86400, datemode)
+    except (ValueError, OverflowError, xlrd.xldate.XLDateError):
+        return None
 
 
 def main():
@@ -99,11 +113,20 @@ def main():
         sheet = book.sheet_by_index(index)
         compared = 0
         for (r, c), (kind, value) in sorted(cells.items()):
-            got = sheet.cell_value(r, c) if r < sheet.nrows and c < sheet.ncols else None
+            read = sheet.cell(r, c) if r < sheet.nrows and c < sheet.ncols else xlrd.sheet.Cell(xlrd.XL_CELL_EMPTY, None)
+            got = read.value
             if kind == "number":
                 ok = isinstance(got, float) and abs(got - value) <= 1e-9 * max(1.0, abs(value))
+            elif kind == "truth":
+                # The export writes a comparison's truth value as the number 0 or 1, as
+                # it does for a comparison entered in the office; a logical function's
+                # as a truth value.
+                ok = read.ctype in (xlrd.XL_CELL_BOOLEAN, xlrd.XL_CELL_NUMBER) and got == int(value)
+            elif kind == "date":
+                ok = read.ctype in (xlrd.XL_CELL_NUMBER, xlrd.XL_CELL_DATE) and Day(got, book.datemode) == value
+                got = Day(got, book.datemode) if ok or read.ctype in (xlrd.XL_CELL_NUMBER, xlrd.XL_CELL_DATE) else got
             else:
-                ok = got == value
+                ok = read.ctype in (xlrd.XL_CELL_TEXT, xlrd.XL_CELL_EMPTY) and (got or "") == value
             compared += 1
             if not ok:
                 differences += 1

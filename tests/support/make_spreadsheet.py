@@ -11,12 +11,15 @@ SHEETS_JSON is a list of sheets, each an object with:
   cells     [[row, column, value], ...] with rows and columns counted from 1;
             a value is a number, a text, {"text": LENGTH} for a text of
             that many characters, {"date": "YYYY-MM-DD"} for a date shown
-            as one, or {"formula": "of:=..."} for a formula whose result
-            the office works out on load
+            as one, {"formula": "of:=...", "saved": RESULT} for a
+            formula with the result that a file saved for it (a number or
+            a text; "" when not given), or {"valid-if": "of:..."} for an
+            empty cell with a validity check of that condition
   conditions
             [[range, [kind, ...]], ...]: conditional formats, each on a
             range such as "A1:A9" with entries of kind "condition" (value
-            above 1), "color-scale" or "data-bar"
+            above 1), "far-condition" (value above that of IW1),
+            "color-scale" or "data-bar"
   scenario  true for a scenario sheet (Calc keeps it after the sheet before)
   password  the password that protects the sheet ("" protects it without one)
   link      the address of a file whose values the sheet copies
@@ -60,10 +63,25 @@ def text_of(length):
     return (words * (length // len(words) + 1))[:length]
 
 
+# The validity checks of the document being written, each with its sheet.
+VALIDATIONS = []
+SHEET = [""]
+
+
 def cell(value):
+    if isinstance(value, dict) and "valid-if" in value:
+        VALIDATIONS.append((value["valid-if"], SHEET[0]))
+        return '<table:table-cell table:content-validation-name="check%d"/>' % len(VALIDATIONS)
     if isinstance(value, dict) and "formula" in value:
-        return ('<table:table-cell table:formula=%s office:value-type="string" office:string-value=""/>'
-                % quoteattr(value["formula"]))
+        if "saved" not in value:
+            return ('<table:table-cell table:formula=%s office:value-type="string" office:string-value=""/>'
+                    % quoteattr(value["formula"]))
+        # As shown, too: the office takes a result with nothing shown for one to work out again.
+        saved = value["saved"]
+        kind = 'office:value-type="float" office:value="%s"' % saved if isinstance(saved, (int, float)) else \
+            'office:value-type="string" office:string-value=%s' % quoteattr(saved)
+        return ('<table:table-cell table:formula=%s %s><text:p>%s</text:p></table:table-cell>'
+                % (quoteattr(value["formula"]), kind, escape(str(saved))))
     if isinstance(value, dict) and "date" in value:
         return ('<table:table-cell table:style-name="ce1" office:value-type="date" office:date-value="%s"/>'
                 % value["date"])
@@ -83,6 +101,7 @@ def gap(kind, count):
 
 
 def table(sheet):
+    SHEET[0] = sheet["name"]
     grid = {}
     for r in range(sheet.get("rows", 0)):
         grid[r + 1] = {c + 1: r * sheet.get("columns", 0) + c for c in range(sheet.get("columns", 0))}
@@ -134,6 +153,8 @@ def conditions(sheet, formats):
     entries = {
         "condition": '<calcext:condition calcext:apply-style-name="Default" calcext:value="&gt;1" '
                      'calcext:base-cell-address="%s.A1"/>' % sheet,
+        "far-condition": '<calcext:condition calcext:apply-style-name="Default" calcext:value="&gt;$%s.IW1" '
+                         'calcext:base-cell-address="%s.A1"/>' % (sheet, sheet),
         "color-scale": '<calcext:color-scale><calcext:color-scale-entry calcext:value="0" calcext:type="minimum" '
                        'calcext:color="#ff0000"/><calcext:color-scale-entry calcext:value="0" '
                        'calcext:type="maximum" calcext:color="#00ff00"/></calcext:color-scale>',
@@ -162,9 +183,16 @@ def png(width, height):
 
 def write(path, sheets):
     embedded = any(image == "embedded" for sheet in sheets for image in sheet.get("images", []))
+    VALIDATIONS.clear()
+    tables = "".join(table(sheet) for sheet in sheets)
+    checks = "".join('<table:content-validation table:name="check%d" table:condition=%s '
+                     'table:base-cell-address=%s/>' % (n + 1, quoteattr(condition), quoteattr(name + ".A1"))
+                     for n, (condition, name) in enumerate(VALIDATIONS))
+    if checks:
+        checks = "<table:content-validations>%s</table:content-validations>" % checks
     content = ('<?xml version="1.0" encoding="UTF-8"?>\n<office:document-content %s office:version="1.2">'
-               "%s<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
-               % (NAMESPACES, DATE_STYLES, "".join(table(sheet) for sheet in sheets)))
+               "%s<office:body><office:spreadsheet>%s%s</office:spreadsheet></office:body></office:document-content>"
+               % (NAMESPACES, DATE_STYLES, checks, tables))
     manifest = ('<?xml version="1.0" encoding="UTF-8"?>\n<manifest:manifest '
                 'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0">'
                 '<manifest:file-entry manifest:media-type="%s" manifest:full-path="/"/>'
