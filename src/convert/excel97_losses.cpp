@@ -21,6 +21,12 @@ QString Number(int number) { return QLocale(QLocale::English).toString(number); 
 
 QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
 
+// Whether the losses are of one cell only.
+bool OneCell(const std::vector<Excel97Loss>& of) { return of.size() == 1 && of[0].extent == 1; }
+
+// The word for one thing or for several.
+QString Either(bool one, const char* single, const char* several) { return QLatin1String(one ? single : several); }
+
 // "a", "a and b", "a, b and c".
 QString Listed(const QStringList& items)
 {
@@ -85,13 +91,12 @@ QString LongText(const std::vector<Excel97Loss>& of, const QString& input, const
     QStringList places;
     for (const Excel97Loss& loss : of)
         places << Shortened(loss.cells) + QStringLiteral(" of sheet ") + Quoted(loss.sheet);
-    const bool oneCell = of.size() == 1 && of[0].extent == 1;
+    const bool oneCell = OneCell(of);
     return QStringLiteral(
                "%1 %2 of %3 %4 more than %5 characters, the most an Excel 97 cell keeps: %6 text is cut "
                "short in %7")
-        .arg(oneCell ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(places), input,
-             oneCell ? QStringLiteral("holds") : QStringLiteral("hold"), Number(kExcel97CellText),
-             oneCell ? QStringLiteral("its") : QStringLiteral("their"), output);
+        .arg(Either(oneCell, "Cell", "Cells"), Listed(places), input, Either(oneCell, "holds", "hold"),
+             Number(kExcel97CellText), Either(oneCell, "its", "their"), output);
 }
 
 QString SheetName(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
@@ -145,7 +150,11 @@ QStringList PlacesOf(const std::vector<Excel97Loss>& of, QStringList* names = nu
     return places;
 }
 
-bool OneCell(const std::vector<Excel97Loss>& of) { return of.size() == 1 && of[0].extent == 1; }
+// "Cell A2 of sheet \"name\" of input", or "Cells ..." for more.
+QString CellsOf(const std::vector<Excel97Loss>& of, const QStringList& places, const QString& input)
+{
+    return QStringLiteral("%1 %2 of %3").arg(Either(OneCell(of), "Cell", "Cells"), Listed(places), input);
+}
 
 QString Function(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
@@ -153,23 +162,20 @@ QString Function(const std::vector<Excel97Loss>& of, const QString& input, const
     const QStringList places = PlacesOf(of, &names);
     const bool one = OneCell(of);
     return QStringLiteral(
-               "%1 %2 of %3 %4 %5, which Excel 97 cannot compute: %6 keeps %7 last %8, but Excel 97 shows #NAME? "
+               "%1 %2 %3, which Excel 97 cannot compute: %4 keeps %5 last %6, but Excel 97 shows #NAME? "
                "there once it recalculates")
-        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(places), input,
-             one ? QStringLiteral("uses") : QStringLiteral("use"), Listed(names), output,
-             one ? QStringLiteral("its") : QStringLiteral("their"),
-             one ? QStringLiteral("result") : QStringLiteral("results"));
+        .arg(CellsOf(of, places, input), Either(one, "uses", "use"), Listed(names), output, Either(one, "its", "their"),
+             Either(one, "result", "results"));
 }
 
 QString EarlyDate(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
 {
     const bool one = OneCell(of);
     return QStringLiteral(
-               "%1 %2 of %3 %4 before 1 March 1900, which Excel's calendar does not count as the spreadsheet "
-               "does (it has a 29 February 1900 and no day before 1900): %5 shows %6 a day late, or not at all")
-        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(of)), input,
-             one ? QStringLiteral("holds a date") : QStringLiteral("hold dates"), output,
-             one ? QStringLiteral("it") : QStringLiteral("them"));
+               "%1 %2 before 1 March 1900, which Excel's calendar does not count as the spreadsheet "
+               "does (it has a 29 February 1900 and no day before 1900): %3 shows %4 a day late, or not at all")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "holds a date", "hold dates"), output,
+             Either(one, "it", "them"));
 }
 
 QString Formatting(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
@@ -190,12 +196,9 @@ QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, c
     const QString limit =
         QStringLiteral("column %1 or row %2").arg(ColumnLetters(kExcel97Columns), Number(kExcel97Rows));
     QStringList parts;
-    if (!cells.empty()) {
-        const bool one = OneCell(cells);
-        parts << QStringLiteral("%1 %2 of %3 %4 to cells past %5")
-                     .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(cells)), input,
-                          one ? QStringLiteral("refers") : QStringLiteral("refer"), limit);
-    }
+    if (!cells.empty())
+        parts << QStringLiteral("%1 %2 to cells past %3")
+                     .arg(CellsOf(cells, PlacesOf(cells), input), Either(OneCell(cells), "refers", "refer"), limit);
     if (!rules.empty())
         parts << QStringLiteral("the conditional formats or validity checks of %1 of %2 refer to cells past %3")
                      .arg(Listed(PlacesOf(rules)), input, limit);
@@ -205,9 +208,8 @@ QString FarReference(const std::vector<Excel97Loss>& of, const QString& input, c
             for (const QString& name : loss.names)
                 listed << Quoted(name);
         parts << QStringLiteral("%1 %2 of %3 %4 past %5")
-                     .arg(listed.size() == 1 ? QStringLiteral("the named range") : QStringLiteral("the named ranges"),
-                          Listed(listed), input,
-                          listed.size() == 1 ? QStringLiteral("reaches") : QStringLiteral("reach"), limit);
+                     .arg(Either(listed.size() == 1, "the named range", "the named ranges"), Listed(listed), input,
+                          Either(listed.size() == 1, "reaches", "reach"), limit);
     }
     QString told = parts.join(QStringLiteral(", and "));
     told[0] = told[0].toUpper();
@@ -222,11 +224,10 @@ QString Arguments(const std::vector<Excel97Loss>& of, const QString& input, cons
 {
     const bool one = OneCell(of);
     return QStringLiteral(
-               "%1 %2 of %3 %4 a function with more than %5 arguments, the most Excel 97 takes: %6 holds "
-               "#N/A in place of %7")
-        .arg(one ? QStringLiteral("Cell") : QStringLiteral("Cells"), Listed(PlacesOf(of)), input,
-             one ? QStringLiteral("calls") : QStringLiteral("call"), Number(kExcel97Arguments), output,
-             one ? QStringLiteral("its formula") : QStringLiteral("their formulas"));
+               "%1 %2 a function with more than %3 arguments, the most Excel 97 takes: %4 holds "
+               "#N/A in place of %5")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "calls", "call"), Number(kExcel97Arguments), output,
+             Either(one, "its formula", "their formulas"));
 }
 
 QString Protection(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)

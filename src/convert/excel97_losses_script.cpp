@@ -8,36 +8,40 @@ const char* const kExcel97LossesScript = R"basic(Option Explicit
 ' Quillmere installs this module in the office it runs and calls Losses for
 ' each document before the document is saved.
 
-'' The office's constants by value: naming one looks it up at each use.
+' The office's constants by value: naming one looks it up at each use.
 Private Const DATE_CELLS = 2     ' com.sun.star.sheet.CellFlags.DATETIME
 Private Const TEXT_CELLS = 4     ' com.sun.star.sheet.CellFlags.STRING
 Private Const FORMULA_CELLS = 16 ' com.sun.star.sheet.CellFlags.FORMULA
 Private Const EARLIEST = 6       ' com.sun.star.sheet.GeneralFunction.MIN
 Private Const NOT_SET = 1        ' com.sun.star.beans.PropertyState.DEFAULT_VALUE
-Private Const ONE_VALUE = 0      ' com.sun.star.beans.PropertyState.DIRECT_VALUE
-Private Const NUMBER_RESULT = 1  ' com.sun.star.sheet.FormulaResult.VALUE
 Private Const TEXT_RESULT = 2    ' com.sun.star.sheet.FormulaResult.STRING
+Private Const FORMULA_TEXT = 0   ' what a search reads: a cell's formula,
+Private Const SHOWN_TEXT = 1     ' or what the cell shows
 
-' Made at the first call, kept for the others.
-Private oSearch As Object
-
-' Which of the office's function codes the workbook can compute, and each
-' function's name: made at the first call and kept in one global for the
-' others, since the variables of a module begin anew with each call from
-' outside (the global is named for this module: every library shares them).
+' What the look needs to know of the office's functions: made at the first
+' call and kept in one global for the others, since the variables of a module
+' begin anew with each call from outside (the global is named for this module:
+' every library shares them). Its entries, in order: each function code's
+' name, the codes of add-in calls, "(", ")" and the separator, the names of
+' the functions the workbook cannot compute (see SuspectFormulas), and the
+' three texts below.
 Global QuillmereCodes As Variant
+' The searches made so far, each as Array(kind & pattern, descriptor).
+Global QuillmereSearches As Variant
 Private oReflection As Object
 Private oParser As Object
+' Only while the codes are first made.
 Private bComputed() As Boolean
-Private aFunctionNames() As String
 Private sComputedAddIns As String
 Private aAddIns()
+' Taken out of the global when formulas' tokens are to be read.
+Private aFunctionNames() As String
 Private nAddInCode As Long
 Private nOpenCode As Long, nCloseCode As Long, nSeparatorCode As Long
 Private sSuspectCalls As String, sSuspectShape As String, sUncomputableNames As String
 
 Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
-    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents()
+    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents(), aFormulas()
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oContent As Object
     Dim oFormats As Object, oNull As Object, nFirstDate As Double
     On Error GoTo Failed
@@ -50,16 +54,19 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
         End If
         KnowCodes(oDocument, aComputed, aComputedAddIns)
     End If
-    sSuspectCalls = QuillmereCodes(11)
-    sSuspectShape = QuillmereCodes(9)
+    sSuspectShape = QuillmereCodes(6)
+    sUncomputableNames = QuillmereCodes(7)
+    sSuspectCalls = QuillmereCodes(8)
     oSheets = oDocument.getSheets()
     ' The cells of each sheet that are more than numbers, found in one pass over
-    ' the sheet; all the looks below go through these alone.
+    ' the sheet, and its formulas; all the looks below go through these alone.
     ReDim aContents(oSheets.getCount() - 1)
+    ReDim aFormulas(oSheets.getCount() - 1)
     For i = 0 To oSheets.getCount() - 1
         aContents(i) = oSheets.getByIndex(i).queryContentCells(TEXT_CELLS Or FORMULA_CELLS Or DATE_CELLS)
+        aFormulas(i) = aContents(i).queryContentCells(FORMULA_CELLS)
     Next i
-    KeepResultTypes(oDocument, oSheets, aContents)
+    KeepResultTypes(oDocument, oSheets, aFormulas)
     aNames = oSheets.getElementNames()
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
     oFormats = oDocument.getNumberFormats()
@@ -88,7 +95,7 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
                 Else
                     AddLongTexts(aLosses, aNames(i), oContent.queryContentCells(TEXT_CELLS Or FORMULA_CELLS), nText)
                 End If
-                AddFormulaLosses(aLosses, aNames(i), oSheet, oContent.queryContentCells(FORMULA_CELLS), nShown, nRows, nColumns, nArguments)
+                AddFormulaLosses(aLosses, aNames(i), oSheet, aFormulas(i), nShown, nRows, nColumns, nArguments)
                 AddEarlyDates(aLosses, aNames(i), oSheet, oContent.queryContentCells(DATE_CELLS), oFormats, nFirstDate, nShown)
             End If
             AddConditions(aLosses, aNames(i), oSheet, oDocument, nShown, nRows, nColumns)
@@ -119,35 +126,24 @@ End Function
 ' them are not worked out again and every other result stays the saved one.
 ' The first looks work out whatever the load left to be worked out, as the
 ' export would.
-Private Sub KeepResultTypes(oDocument, oSheets, aContents())
-    Dim aKept(), i As Long, j As Long, oSheet As Object, oFormulas As Object, oValues As Object, aRanges(), oRange As Object, oTruths As Object, oFound As Object
+Private Sub KeepResultTypes(oDocument, oSheets, aFormulas())
+    Dim aKept(), i As Long, j As Long, oSheet As Object, aRanges(), oRange As Object, oFound As Object
     aKept = Array()
     For i = 0 To oSheets.getCount() - 1
+        If aFormulas(i).getCount() = 0 Then GoTo NextSheet
         oSheet = oSheets.getByIndex(i)
-        oFormulas = aContents(i).queryContentCells(FORMULA_CELLS)
-        If oFormulas.getCount() = 0 Then GoTo NextSheet
-        aRanges = oFormulas.queryFormulaCells(TEXT_RESULT).getRangeAddresses()
+        aRanges = aFormulas(i).queryFormulaCells(TEXT_RESULT).getRangeAddresses()
         For j = 0 To UBound(aRanges)
-            Add(aKept, oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow))
+            Add(aKept, RangeAt(oSheet, aRanges(j)))
         Next j
         ' A truth value is a number to the office, and a file need not format
         ' it as one: every result shown as 0, 1, TRUE or FALSE may be one.
-        oValues = oFormulas.queryFormulaCells(NUMBER_RESULT)
-        If oValues.getCount() > 0 Then
-            If IsNull(oTruths) Then
-                oTruths = oValues.createSearchDescriptor()
-                oTruths.setSearchString("^(?:[01]|TRUE|FALSE)$")
-                oTruths.SearchRegularExpression = True
-                oTruths.SearchType = 1
-                oTruths.SearchCaseSensitive = True
-            End If
-            oFound = oValues.findAll(oTruths)
-            If Not IsNull(oFound) Then
-                aRanges = oFound.getRangeAddresses()
-                For j = 0 To UBound(aRanges)
-                    Add(aKept, oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow))
-                Next j
-            End If
+        oFound = aFormulas(i).findAll(Searcher(aFormulas(i), "^(?:[01]|TRUE|FALSE)$", SHOWN_TEXT))
+        If Not IsNull(oFound) Then
+            aRanges = oFound.getRangeAddresses()
+            For j = 0 To UBound(aRanges)
+                Add(aKept, RangeAt(oSheet, aRanges(j)))
+            Next j
         End If
 NextSheet:
     Next i
@@ -190,27 +186,19 @@ End Function
 ' The cells of oCells whose value, a formula's result included, is longer than nText.
 Private Sub AddLongTexts(aLosses(), sSheet, oCells As Object, nText)
     Dim oFound As Object, aFound(), aRanges(), j As Long
-    If IsNull(oSearch) Then
-        oSearch = oCells.createSearchDescriptor()
-        ' Anchored, so that each cell is tried once; dot-all, so that line breaks count.
-        oSearch.setSearchString("^(?s).{" & (nText + 1) & "}")
-        oSearch.SearchRegularExpression = True
-        oSearch.SearchType = 1
-        ' Case plays no part, and ignoring it costs the office more than the search.
-        oSearch.SearchCaseSensitive = True
-    End If
-    oFound = oCells.findAll(oSearch)
+    ' Anchored, so that each cell is tried once; dot-all, so that line breaks count.
+    oFound = oCells.findAll(Searcher(oCells, "^(?s).{" & (nText + 1) & "}", SHOWN_TEXT))
     If IsNull(oFound) Then Exit Sub
     aFound = oFound.getRangeAddresses()
     If UBound(aFound) < 0 Then Exit Sub
     aRanges = Array()
     For j = 0 To UBound(aFound)
-        Add(aRanges, Array(aFound(j).StartColumn, aFound(j).StartRow, aFound(j).EndColumn, aFound(j).EndRow))
+        Add(aRanges, RangeEntry(aFound(j)))
     Next j
     Add(aLosses, Array("text", sSheet, 0, aRanges))
 End Sub
 
-'  The function codes of the office, and which of them the workbook computes:
+' The function codes of the office, and which of them the workbook computes:
 ' aComputed names them in English, aComputedAddIns names the add-in functions
 ' by their programmatic names.
 Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
@@ -249,7 +237,7 @@ Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
     Next j
     ' An array of this module's own would be emptied with its variables at the next call.
     aSuspects = SuspectFormulas(oMapper)
-    QuillmereCodes = Array(bComputed, aFunctionNames, sComputedAddIns, aAddIns, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode, aSuspects, sSuspectShape, sUncomputableNames, sSuspectCalls)
+    QuillmereCodes = Array(aFunctionNames, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode, aSuspects, sSuspectShape, sUncomputableNames, sSuspectCalls)
 End Sub
 
 ' The formula cells that use a function the workbook cannot compute, with
@@ -257,15 +245,17 @@ End Sub
 ' column or row, which the export cuts short or turns into #REF!.
 Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As Object, nShown, nRows, nColumns, nArguments)
     Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long, aFar(), nFar As Long, aLong(), nLong As Long
-    Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, sName As String, bCell As Boolean, bFar As Boolean
+    Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, bNew As Boolean, bFar As Boolean
     Dim aNames(), oFound As Object
     If oFormulas.getCount() = 0 Then Exit Sub
     ' Reading a formula's tokens is slow here, so the office's own search
     ' first finds the formulas whose text may call such a function, or refer
     ' past the edge or make a long call; their text, or their tokens, tell.
+    ' Most sheets have none of either, which one search shows.
+    oFormulas = Suspects(oFormulas, sSuspectCalls & "|" & sSuspectShape)
+    If IsNull(oFormulas) Then Exit Sub
     oFound = Suspects(oFormulas, sSuspectCalls)
     If Not IsNull(oFound) Then
-        TakeCodes()
         aRanges = oFound.getRangeAddresses()
         aCells = Array()
         nCells = 0
@@ -273,7 +263,7 @@ Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As O
             nCells = nCells + (aRanges(j).EndRow - aRanges(j).StartRow + 1) * (aRanges(j).EndColumn - aRanges(j).StartColumn + 1)
             For nRow = aRanges(j).StartRow To aRanges(j).EndRow
                 For nColumn = aRanges(j).StartColumn To aRanges(j).EndColumn
-                    If UBound(aCells) + 1 < nShown Then Add(aCells, Array(nColumn, nRow, nColumn, nRow))
+                    If UBound(aCells) + 1 < nShown Then Add(aCells, CellEntry(nColumn, nRow))
                 Next nColumn
             Next nRow
         Next j
@@ -284,16 +274,12 @@ Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As O
         Do
             aRanges = oFound.getRangeAddresses()
             aNames = UncomputableIn(oSheet.getCellByPosition(aRanges(0).StartColumn, aRanges(0).StartRow).getFormula())
-            bCell = False
+            bNew = False
             For k = 0 To UBound(aNames)
-                If InStr(sUsed, "|" & aNames(k) & "|") = 0 Then
-                    sUsed = sUsed & aNames(k) & "|"
-                    Add(aUsed, aNames(k))
-                    bCell = True
-                End If
+                If AddOnce(aUsed, sUsed, aNames(k)) Then bNew = True
             Next k
-            If Not bCell Then Exit Do
-            oFound = Suspects(oFound, CallsOf(sUsed, QuillmereCodes(8)))
+            If Not bNew Then Exit Do
+            oFound = oFound.findAll(Searcher(oFound, CallsOf(sUsed, QuillmereCodes(5)), FORMULA_TEXT, False))
         Loop Until IsNull(oFound)
         Add(aLosses, Array("function", sSheet, nCells, aCells, aUsed))
     End If
@@ -315,11 +301,11 @@ Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As O
                 Next k
                 If bFar Then
                     nFar = nFar + 1
-                    If nFar <= nShown Then Add(aFar, Array(nColumn, nRow, nColumn, nRow))
+                    If nFar <= nShown Then Add(aFar, CellEntry(nColumn, nRow))
                 End If
                 If TooManyArguments(aTokens, nArguments) Then
                     nLong = nLong + 1
-                    If nLong <= nShown Then Add(aLong, Array(nColumn, nRow, nColumn, nRow))
+                    If nLong <= nShown Then Add(aLong, CellEntry(nColumn, nRow))
                 End If
             Next nColumn
         Next nRow
@@ -330,14 +316,33 @@ End Sub
 
 ' The formulas of oFormulas whose text (as the office shows it) matches sPattern; Null when none does.
 Private Function Suspects(oFormulas As Object, sPattern As String) As Object
-    Dim oSearch As Object
-    oSearch = oFormulas.createSearchDescriptor()
+    Suspects = oFormulas.findAll(Searcher(oFormulas, sPattern, FORMULA_TEXT))
+End Function
+
+' A search for the regular expression sPattern in what nType says, made once
+' for the office's life (kept when bKeep) since making one costs five calls.
+' Case counts: the office writes names and references in capitals, and
+' ignoring case costs it more than the search itself.
+Private Function Searcher(oRanges As Object, sPattern As String, nType As Integer, Optional bKeep) As Object
+    Dim oSearch As Object, k As Long
+    If IsEmpty(QuillmereSearches) Then QuillmereSearches = Array()
+    For k = 0 To UBound(QuillmereSearches)
+        If QuillmereSearches(k)(0) = nType & sPattern Then
+            Searcher = QuillmereSearches(k)(1)
+            Exit Function
+        End If
+    Next k
+    oSearch = oRanges.createSearchDescriptor()
     oSearch.setSearchString(sPattern)
     oSearch.SearchRegularExpression = True
-    oSearch.SearchType = 0
-    ' The office writes names and references in capitals.
+    oSearch.SearchType = nType
     oSearch.SearchCaseSensitive = True
-    Suspects = oFormulas.findAll(oSearch)
+    If IsMissing(bKeep) Then bKeep = True
+    If bKeep Then
+        ReDim Preserve QuillmereSearches(UBound(QuillmereSearches) + 1)
+        QuillmereSearches(UBound(QuillmereSearches)) = Array(nType & sPattern, oSearch)
+    End If
+    Searcher = oSearch
 End Function
 
 ' A regular expression for the text of a formula that calls, outside its
@@ -360,17 +365,13 @@ Private Function CallsOf(sLeftOut As String, aSuspectNames) As String
     CallsOf = "^(?:[^""]*""[^""]*"")*[^""]*?(?<![\w.])(?:" & Join(aNames, "|") & ")\s*\("
 End Function
 
-' The codes, taken out of the global only for formulas to be read.
+' The codes, taken out of the global only for formulas' tokens to be read.
 Private Sub TakeCodes()
-    bComputed = QuillmereCodes(0)
-    aFunctionNames = QuillmereCodes(1)
-    sComputedAddIns = QuillmereCodes(2)
-    aAddIns = QuillmereCodes(3)
-    nAddInCode = QuillmereCodes(4)
-    nOpenCode = QuillmereCodes(5)
-    nCloseCode = QuillmereCodes(6)
-    nSeparatorCode = QuillmereCodes(7)
-    sUncomputableNames = QuillmereCodes(10)
+    aFunctionNames = QuillmereCodes(0)
+    nAddInCode = QuillmereCodes(1)
+    nOpenCode = QuillmereCodes(2)
+    nCloseCode = QuillmereCodes(3)
+    nSeparatorCode = QuillmereCodes(4)
 End Sub
 
 ' The English names of the functions that a formula without texts calls and
@@ -404,7 +405,7 @@ Private Function UncomputableIn(sFormula As String)
     UncomputableIn = aFound
 End Function
 
-'' Regular expressions for the text of a formula (as the office shows it)
+' Regular expressions for the text of a formula (as the office shows it)
 ' that may call a function the workbook cannot compute, by its name in English
 ' or in the office's language; and for one that may refer past column IV or
 ' row 65,536, or hold 30 separators and so perhaps a call of more than 30
@@ -536,18 +537,18 @@ End Function
 
 ' A reference's column and row, counted from 0, relative ones taken from the formula's cell.
 Private Function ColumnOf(oReference, nColumn) As Long
-    If (oReference.Flags And 1) <> 0 Then  ' com.sun.star.sheet.ReferenceFlags.COLUMN_RELATIVE
-        ColumnOf = nColumn + oReference.RelativeColumn
-    Else
-        ColumnOf = oReference.Column
-    End If
+    ColumnOf = Along(oReference.Flags And 1, nColumn, oReference.RelativeColumn, oReference.Column)  ' ReferenceFlags.COLUMN_RELATIVE
 End Function
 
 Private Function RowOf(oReference, nRow) As Long
-    If (oReference.Flags And 4) <> 0 Then  ' com.sun.star.sheet.ReferenceFlags.ROW_RELATIVE
-        RowOf = nRow + oReference.RelativeRow
+    RowOf = Along(oReference.Flags And 4, nRow, oReference.RelativeRow, oReference.Row)  ' ReferenceFlags.ROW_RELATIVE
+End Function
+
+Private Function Along(nRelative, nHere, nOffset, nAbsolute) As Long
+    If nRelative <> 0 Then
+        Along = nHere + nOffset
     Else
-        RowOf = oReference.Row
+        Along = nAbsolute
     End If
 End Function
 
@@ -583,14 +584,14 @@ Private Sub AddEarlyDates(aLosses(), sSheet, oSheet As Object, oDates As Object,
     aCells = Array()
     nCells = 0
     For j = 0 To UBound(aRanges)
-        aRows = oSheet.getCellRangeByPosition(aRanges(j).StartColumn, aRanges(j).StartRow, aRanges(j).EndColumn, aRanges(j).EndRow).getDataArray()
+        aRows = RangeAt(oSheet, aRanges(j)).getDataArray()
         For nRow = 0 To UBound(aRows)
             For nColumn = 0 To UBound(aRows(nRow))
                 If aRows(nRow)(nColumn) < nFirstDate Then
                     oCell = oSheet.getCellByPosition(aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow)
                     If (oFormats.getByKey(oCell.NumberFormat).Type And com.sun.star.util.NumberFormat.DATE) <> 0 Then
                         nCells = nCells + 1
-                        If nCells <= nShown Then Add(aCells, Array(aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow, aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow))
+                        If nCells <= nShown Then Add(aCells, CellEntry(aRanges(j).StartColumn + nColumn, aRanges(j).StartRow + nRow))
                     End If
                 End If
             Next nColumn
@@ -606,7 +607,12 @@ End Sub
 Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, oDocument, nShown, nRows, nColumns)
     Dim aFormats(), aCells(), aWhat(), sWhat As String, nLeft As Long, j As Long, k As Long, aRanges(), sKind As String
     Dim aFar(), nFar As Long, oEntry As Object, bFar As Boolean
-    aFormats = oSheet.ConditionalFormats.getConditionalFormats()
+    ' A sheet where no cell has a conditional format says so at once.
+    If oSheet.getPropertyState("ConditionalFormat") = NOT_SET Then
+        aFormats = Array()
+    Else
+        aFormats = oSheet.ConditionalFormats.getConditionalFormats()
+    End If
     aCells = Array()
     aWhat = Array()
     aFar = Array()
@@ -634,10 +640,7 @@ Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, oDocument, nShown
         Next k
         If sKind <> "" Then
             nLeft = nLeft + 1
-            If InStr(sWhat, "|" & sKind & "|") = 0 Then
-                sWhat = sWhat & sKind & "|"
-                Add(aWhat, sKind)
-            End If
+            AddOnce(aWhat, sWhat, sKind)
             If nLeft <= nShown And UBound(aRanges) >= 0 Then Add(aCells, RangeEntry(aRanges(0)))
         ElseIf bFar Then
             nFar = nFar + 1
@@ -673,8 +676,27 @@ Private Sub AddFarValidations(aFar(), nFar As Long, oSheet As Object, oDocument,
     Loop
 End Sub
 
+' A range, or one cell, as the answer gives it: first column, first row, last column, last row.
 Private Function RangeEntry(oRange)
     RangeEntry = Array(oRange.StartColumn, oRange.StartRow, oRange.EndColumn, oRange.EndRow)
+End Function
+
+Private Function CellEntry(nColumn, nRow)
+    CellEntry = Array(nColumn, nRow, nColumn, nRow)
+End Function
+
+' The cells of oSheet at a range's address.
+Private Function RangeAt(oSheet As Object, oAddress) As Object
+    RangeAt = oSheet.getCellRangeByPosition(oAddress.StartColumn, oAddress.StartRow, oAddress.EndColumn, oAddress.EndRow)
+End Function
+
+' Adds sItem to aList unless sSeen ("|item|...|") has it; whether it was added.
+Private Function AddOnce(aList(), sSeen As String, sItem As String) As Boolean
+    AddOnce = InStr(sSeen, "|" & sItem & "|") = 0
+    If AddOnce Then
+        sSeen = sSeen & sItem & "|"
+        Add(aList, sItem)
+    End If
 End Function
 
 ' Whether a formula of a rule on oRange refers past the last column or row; a
