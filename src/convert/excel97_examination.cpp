@@ -1,9 +1,12 @@
 #include "convert/excel97_examination.h"
 
+#include "convert/excel97_export_losses_script.h"
 #include "convert/excel97_functions.h"
 #include "convert/excel97_losses_script.h"
 
 #include <QStringList>
+
+#include <utility>
 
 namespace convert {
 
@@ -100,6 +103,25 @@ Excel97Loss FromEntry(const VariantArray& entry)
     if (kind == QLatin1String("reference"))
         return {Kind::FarReference, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()),
                 entry.size() == 5 ? Texts(entry[4].toArray()) : QStringList()};
+    if (kind == QLatin1String("constant"))
+        return {Kind::LongConstant, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (kind == QLatin1String("external"))
+        return {Kind::ExternalLink, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (kind == QLatin1String("macro"))
+        return {Kind::Macro, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()),
+                entry.size() == 5 ? Texts(entry[4].toArray()) : QStringList()};
+    if (kind == QLatin1String("meaning"))
+        return {Kind::Meaning, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (entry.size() == 5 && kind == QLatin1String("filter"))
+        return {Kind::Filter, sheet, 0, RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
+    if (kind == QLatin1String("links"))
+        return {Kind::Links, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), {}};
+    if (entry.size() == 5 && kind == QLatin1String("print"))
+        return {Kind::Print, sheet, 0, {}, Texts(entry[4].toArray())};
+    if (kind == QLatin1String("date base"))
+        return {Kind::DateBase, {}, entry[2].toInt(), entry[3].toText(), {}};
+    if (entry.size() == 5 && kind == QLatin1String("long name"))
+        return {Kind::LongName, {}, entry[2].toInt(), {}, Texts(entry[4].toArray())};
     if (entry.size() == 5 && kind == QLatin1String("formatting"))
         return {Kind::Formatting, sheet, entry[2].toInt(), RangeNames(entry[3].toArray()), Texts(entry[4].toArray())};
     throw Failure(QStringLiteral("The examination gave a loss of an unknown kind, %1").arg(kind));
@@ -162,7 +184,6 @@ Variant Excel97Examination::runOnce(Object& document, bool withFunctions)
 ObjectRef Excel97Examination::installScript(Object& manager) const
 {
     const QString library = QLatin1String(kExcel97LossesLibrary);
-    const QString module = QLatin1String(kExcel97LossesModule);
     ObjectRef libraries =
         manager.call(QStringLiteral("createInstance"), {"com.sun.star.script.ApplicationScriptLibraryContainer"})
             .toObject();
@@ -170,12 +191,16 @@ ObjectRef Excel97Examination::installScript(Object& manager) const
         libraries->call(QStringLiteral("createLibrary"), {library});
     libraries->call(QStringLiteral("loadLibrary"), {library});
     ObjectRef modules = libraries->call(QStringLiteral("getByName"), {library}).toObject();
-    // Always this program's own version of the module, whatever an earlier one left.
-    const QString code = QString::fromUtf8(kExcel97LossesScript);
-    if (Use(modules).call(QStringLiteral("hasByName"), {module}).toBool())
-        modules->call(QStringLiteral("replaceByName"), {module, code});
-    else
-        modules->call(QStringLiteral("insertByName"), {module, code});
+    // Always this program's own version of the modules, whatever an earlier one left.
+    for (const auto& [name, text] : {std::pair(kExcel97LossesModule, kExcel97LossesScript),
+                                     std::pair(kExcel97ExportLossesModule, kExcel97ExportLossesScript)}) {
+        const QString module = QLatin1String(name);
+        const QString code = QString::fromUtf8(text);
+        if (Use(modules).call(QStringLiteral("hasByName"), {module}).toBool())
+            modules->call(QStringLiteral("replaceByName"), {module, code});
+        else
+            modules->call(QStringLiteral("insertByName"), {module, code});
+    }
 
     ObjectRef factory =
         manager.call(QStringLiteral("createInstance"), {"com.sun.star.script.provider.MasterScriptProviderFactory"})

@@ -1,8 +1,10 @@
 #include "convert/excel97_losses.h"
 
+#include <QDate>
 #include <QLocale>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <iterator>
 
@@ -12,9 +14,11 @@ namespace {
 
 using Kind = Excel97Loss::Kind;
 
-constexpr Kind kKinds[] = {Kind::Rows,         Kind::Columns,    Kind::LongText,  Kind::SheetName,
-                           Kind::NotWritten,   Kind::Function,   Kind::Arguments, Kind::EarlyDate,
-                           Kind::FarReference, Kind::Formatting, Kind::Protection};
+constexpr Kind kKinds[] = {Kind::Rows,       Kind::Columns,    Kind::LongText,     Kind::SheetName,
+                           Kind::NotWritten, Kind::Function,   Kind::Arguments,    Kind::LongConstant,
+                           Kind::EarlyDate,  Kind::DateBase,   Kind::FarReference, Kind::ExternalLink,
+                           Kind::LongName,   Kind::Formatting, Kind::Protection,   Kind::Macro,
+                           Kind::Meaning,    Kind::Filter,     Kind::Links,        Kind::Print};
 constexpr int kCellsShown = kExcel97CellsShown;
 
 QString Number(int number) { return QLocale(QLocale::English).toString(number); }
@@ -263,6 +267,119 @@ QString Protection(const std::vector<Excel97Loss>& of, const QString& input, con
     return parts.join(QStringLiteral(". "));
 }
 
+QString LongConstant(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 a text of more than %3 characters inside %4, the most an Excel 97 formula keeps in one: "
+               "%5 holds %6 cut short")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "holds", "hold"), Number(kExcel97ShortText),
+             Either(one, "its formula", "their formulas"), output, Either(one, "it", "those texts"));
+}
+
+QString DateBase(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const int days = of[0].extent;
+    const QString from =
+        QLocale(QLocale::English).toString(QDate::fromString(of[0].cells, Qt::ISODate), QStringLiteral("d MMMM yyyy"));
+    return QStringLiteral(
+               "The dates of %1 count their days from %2%3, but an Excel 97 workbook counts from 30 December "
+               "1899: every date in %4 shows %5 %6")
+        .arg(input, from,
+             of[0].cells == QLatin1String("1900-01-01") ? QStringLiteral(" (Calc's \"StarCalc 1.0\" setting)")
+                                                        : QString(),
+             output, Number(std::abs(days)) + (std::abs(days) == 1 ? " day" : " days"),
+             Either(days > 0, "early", "late"));
+}
+
+QString ExternalLink(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 to other files, which the Excel 97 export cannot link to as the spreadsheet does: in %3 %4 "
+               "an error in place of the other %5")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "refers", "refer"), output,
+             Either(one, "it shows", "they show"), Either(one, "file's value", "files' values"));
+}
+
+QString LongName(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    QStringList names;
+    for (const Excel97Loss& loss : of)
+        for (const QString& name : loss.names)
+            names << Quoted(name.left(40) + QStringLiteral("…"));
+    const bool one = names.size() == 1;
+    return QStringLiteral(
+               "%1 %2 of %3 %4 longer than the %5 characters an Excel 97 name keeps: %6 holds %7 cut short, and "
+               "names alike in their first %5 characters become one")
+        .arg(Either(one, "The named range", "The named ranges"), Listed(names), input,
+             Either(one, "has a name", "have names"), Number(kExcel97ShortText), output, Either(one, "it", "them"));
+}
+
+QString Macro(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    std::vector<Excel97Loss> calls;
+    QStringList modules;
+    for (const Excel97Loss& loss : of) {
+        if (loss.sheet.isEmpty())
+            modules << loss.names;
+        else
+            calls.push_back(loss);
+    }
+    QString told = modules.isEmpty() ? QStringLiteral("%1 calls Basic functions").arg(input)
+                                     : QStringLiteral("%1 holds Basic macros in %2").arg(input, Listed(modules));
+    told += QStringLiteral(", which %1 does not carry").arg(output);
+    if (!calls.empty())
+        told += QStringLiteral("; %1 %2 %3 them, and %4 an error there in place of %5")
+                    .arg(Either(OneCell(calls), "cell", "cells"), Listed(PlacesOf(calls)),
+                         Either(OneCell(calls), "calls", "call"), Either(OneCell(calls), "shows", "show"),
+                         Either(OneCell(calls), "its result", "their results"));
+    return told;
+}
+
+QString Meaning(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 texts, and %3 under Excel's rules, which compare texts whatever their case and read "
+               "no regular expressions: %4 keeps %5, but Excel shows %6 once it recalculates")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "compares or matches", "compare or match"),
+             Either(one, "gives another result", "give other results"), output,
+             Either(one, "the saved result", "the saved results"), Either(one, "the other", "the others"));
+}
+
+QString Filter(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) {
+        return Listed(loss.names) + QStringLiteral(" on ") + loss.cells;
+    });
+    return QStringLiteral(
+               "%1 %2 of %3 %4 rows in ways that %5 cannot carry: the rows the filters hide stay hidden there, "
+               "but their conditions are lost")
+        .arg(Either(of.size() == 1, "Sheet", "Sheets"), Listed(sheets), input,
+             Either(of.size() == 1, "filters", "filter"), output);
+}
+
+QString Links(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const bool one = OneCell(of);
+    return QStringLiteral(
+               "%1 %2 more than one link, and an Excel 97 cell holds one: in %3 %4 the text with the "
+               "addresses in a comment, but no link")
+        .arg(CellsOf(of, PlacesOf(of), input), Either(one, "holds", "hold"), output,
+             Either(one, "the cell keeps", "those cells keep"));
+}
+
+QString Print(const std::vector<Excel97Loss>& of, const QString& input, const QString& output)
+{
+    const QStringList sheets = SheetsWith(of, [](const Excel97Loss& loss) { return Listed(loss.names); });
+    return QStringLiteral(
+               "%1 %2 of %3 %4 headers or footers that %5 cannot hold: it cuts those longer than %6 characters "
+               "short, and prints every page with the odd pages' header and footer")
+        .arg(Either(of.size() == 1, "Sheet", "Sheets"), Listed(sheets), input,
+             Either(of.size() == 1, "prints", "print"), output, Number(kExcel97ShortText));
+}
+
 }  // namespace
 
 std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>& losses, const QString& input,
@@ -289,6 +406,15 @@ std::vector<Excel97Report> DescribeExcel97Losses(const std::vector<Excel97Loss>&
         case Kind::FarReference: descriptions.push_back({"reference", FarReference(of, input, output)}); break;
         case Kind::Protection: descriptions.push_back({"protection", Protection(of, input, output)}); break;
         case Kind::Arguments: descriptions.push_back({"formula", Arguments(of, input, output)}); break;
+        case Kind::LongConstant: descriptions.push_back({"formula", LongConstant(of, input, output)}); break;
+        case Kind::ExternalLink: descriptions.push_back({"external link", ExternalLink(of, input, output)}); break;
+        case Kind::Macro: descriptions.push_back({"macro", Macro(of, input, output)}); break;
+        case Kind::Meaning: descriptions.push_back({"meaning", Meaning(of, input, output)}); break;
+        case Kind::Filter: descriptions.push_back({"filter", Filter(of, input, output)}); break;
+        case Kind::Links: descriptions.push_back({"link", Links(of, input, output)}); break;
+        case Kind::Print: descriptions.push_back({"print", Print(of, input, output)}); break;
+        case Kind::DateBase: descriptions.push_back({"date", DateBase(of, input, output)}); break;
+        case Kind::LongName: descriptions.push_back({"name", LongName(of, input, output)}); break;
         case Kind::FarRule: break;
         }
     }

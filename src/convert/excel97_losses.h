@@ -14,7 +14,8 @@ inline constexpr int kExcel97Rows = 65536;
 inline constexpr int kExcel97Columns = 256;  // A to IV
 inline constexpr int kExcel97CellText = 32767;
 inline constexpr int kExcel97SheetName = 31;
-inline constexpr int kExcel97Arguments = 30;  // of one function call
+inline constexpr int kExcel97Arguments = 30;   // of one function call
+inline constexpr int kExcel97ShortText = 255;  // of a name, a text inside a formula, a header or footer
 
 // One sheet's loss of one kind.
 struct Excel97Loss {
@@ -35,6 +36,16 @@ struct Excel97Loss {
         Protection,    // a sheet's password, which the workbook cannot carry; without a sheet, the
                        // document's structure (extent 2 when it has a password)
         Arguments,     // extent: how many cells call a function with too many arguments; cells: the first few
+        LongConstant,  // extent: how many cells have a text of more than 255 characters in their formula; cells
+        ExternalLink,  // extent: how many cells refer to other files; cells: the first few
+        Macro,         // with a sheet: extent, cells: the formulas that call the document's Basic functions;
+                       // without: extent: how many modules hold code; names: "Library.Module"
+        Meaning,       // extent: how many cells give other results under Excel's rules; cells: the first few
+        Filter,        // cells: the filtered ranges; names: what of their filters the workbook loses
+        Links,         // extent: how many cells hold more than one link; cells: the first few
+        Print,         // names: what of the sheet's headers and footers the workbook cannot hold
+        DateBase,      // of the document: extent: days from 30 December 1899 to its day 0; cells: that day
+        LongName,      // of the document: extent: how many named ranges; names: them
     };
     Kind kind;
     QString sheet;
@@ -49,8 +60,9 @@ struct Excel97Loss {
 inline constexpr int kExcel97CellsShown = 10;
 
 // What is told of one kind of loss: the kind as scripts read it ("rows",
-// "columns", "text", "sheet name", "linked sheet", "function", "date",
-// "formatting"), and the description.
+// "columns", "text", "sheet name", "linked sheet", "function", "formula",
+// "date", "reference", "formatting", "protection", "external link", "name",
+// "macro", "meaning", "filter", "link", "print"), and the description.
 struct Excel97Report {
     QString kind;
     QString description;

@@ -17,6 +17,7 @@ Private Const NOT_SET = 1        ' com.sun.star.beans.PropertyState.DEFAULT_VALU
 Private Const TEXT_RESULT = 2    ' com.sun.star.sheet.FormulaResult.STRING
 Private Const FORMULA_TEXT = 0   ' what a search reads: a cell's formula,
 Private Const SHOWN_TEXT = 1     ' or what the cell shows
+Private Const MOST_IN_NAME = 255 ' characters of a named range's name
 
 ' What the look needs to know of the office's functions: made at the first
 ' call and kept in one global for the others, since the variables of a module
@@ -43,7 +44,7 @@ Private sSuspectCalls As String, sSuspectShape As String, sUncomputableNames As 
 Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
     Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents(), aFormulas()
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oContent As Object
-    Dim oFormats As Object, oNull As Object, nFirstDate As Double
+    Dim oFormats As Object, oNull As Object, nFirstDate As Double, sExport As String, bShared As Boolean, oUnnamed As Object
     On Error GoTo Failed
     aLosses = Array()
     If IsEmpty(QuillmereCodes) Then
@@ -66,8 +67,10 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
         aContents(i) = oSheets.getByIndex(i).queryContentCells(TEXT_CELLS Or FORMULA_CELLS Or DATE_CELLS)
         aFormulas(i) = aContents(i).queryContentCells(FORMULA_CELLS)
     Next i
-    KeepResultTypes(oDocument, oSheets, aFormulas)
+    KeepResultTypes(oDocument, oSheets, aFormulas, aLosses, nShown)
     aNames = oSheets.getElementNames()
+    sExport = ExportSuspects(oDocument, bShared)
+    oUnnamed = oDocument.getPropertyValue("UnnamedDatabaseRanges")
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
     oFormats = oDocument.getNumberFormats()
     ' 1 March 1900 as the document counts its days: Excel's calendar holds a
@@ -95,15 +98,21 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
                 Else
                     AddLongTexts(aLosses, aNames(i), oContent.queryContentCells(TEXT_CELLS Or FORMULA_CELLS), nText)
                 End If
-                AddFormulaLosses(aLosses, aNames(i), oSheet, aFormulas(i), nShown, nRows, nColumns, nArguments)
+                AddFormulaLosses(aLosses, aNames(i), oSheet, aFormulas(i), nShown, nRows, nColumns, nArguments, sExport, bShared)
+                AddLinks(aLosses, aNames(i), oContent, nShown)
                 AddEarlyDates(aLosses, aNames(i), oSheet, oContent.queryContentCells(DATE_CELLS), oFormats, nFirstDate, nShown)
             End If
             AddConditions(aLosses, aNames(i), oSheet, oDocument, nShown, nRows, nColumns)
+            AddFilters(aLosses, aNames(i), i, oDocument, oUnnamed)
         End If
         ' Sheet protection keeps its password only as Excel's own hash, which a spreadsheet does not hold.
         If HasPassword(oSheet) Then Add(aLosses, Array("protection", aNames(i), 1, ""))
     Next i
-    AddFarNames(aLosses, oDocument, nRows, nColumns)
+    AddNames(aLosses, oDocument, nRows, nColumns)
+    AddDatabaseFilters(aLosses, oDocument, oSheets)
+    AddPageStyles(aLosses, oDocument, oSheets)
+    AddMacros(aLosses, oDocument)
+    AddDateBase(aLosses, oDocument)
     ' A protected structure makes the export encrypt the workbook, as Excel does, with Excel's built-in password.
     If oDocument.isProtected() Then
         If HasPassword(oDocument) Then
@@ -122,12 +131,14 @@ End Function
 ' type that the office last worked it out as. A formula loaded from a file has
 ' its saved result but no such type, so a text would be written as the number
 ' 0, a truth value as 0 or 1. Those formulas are entered anew and worked
-' out once; then automatic calculation stops, so that the formulas that use
-' them are not worked out again and every other result stays the saved one.
-' The first looks work out whatever the load left to be worked out, as the
-' export would.
-Private Sub KeepResultTypes(oDocument, oSheets, aFormulas())
-    Dim aKept(), i As Long, j As Long, oSheet As Object, aRanges(), oRange As Object, oFound As Object
+' out once, with those that use a named database range (see
+' NameDatabaseRanges); then automatic calculation stops, so that the
+' formulas that use them are not worked out again and every other result
+' stays the saved one. The first looks work out whatever the load left to be
+' worked out, as the export would. Before it stops, the formulas that
+' compare texts are weighed under Excel's rules (see WeighMeaning).
+Private Sub KeepResultTypes(oDocument, oSheets, aFormulas(), aLosses(), nShown)
+    Dim aKept(), i As Long, j As Long, oSheet As Object, aRanges(), oRange As Object, oFound As Object, bWeighed As Boolean
     aKept = Array()
     For i = 0 To oSheets.getCount() - 1
         If aFormulas(i).getCount() = 0 Then GoTo NextSheet
@@ -147,24 +158,30 @@ Private Sub KeepResultTypes(oDocument, oSheets, aFormulas())
         End If
 NextSheet:
     Next i
-    If UBound(aKept) < 0 Then Exit Sub
+    NameDatabaseRanges(oDocument, oSheets, aFormulas, aKept)
     ' Held, so that no view works out what the new entries touch while the office still calculates.
     oDocument.addActionLock()
     For Each oRange In aKept
-        If Not EnteredAnew(oRange) Then
-            ' Part of an array formula, which is entered as a whole or not at all: cell by cell.
-            For i = 0 To oRange.getColumns().getCount() - 1
-                For j = 0 To oRange.getRows().getCount() - 1
-                    EnteredAnew(oRange.getCellByPosition(i, j))
-                Next j
-            Next i
-        End If
+        EnterAnew(oRange)
     Next oRange
     For Each oRange In aKept
         oRange.getDataArray()
     Next oRange
-    oDocument.enableAutomaticCalculation(False)
+    bWeighed = WeighMeaning(oDocument, oSheets, aFormulas, aLosses, nShown)
+    If UBound(aKept) >= 0 Or bWeighed Then oDocument.enableAutomaticCalculation(False)
     oDocument.removeActionLock()
+End Sub
+
+' Enters the formulas of oRange again as they are; part of an array formula,
+' which is entered as a whole or not at all, cell by cell.
+Sub EnterAnew(oRange As Object)
+    Dim i As Long, j As Long
+    If EnteredAnew(oRange) Then Exit Sub
+    For i = 0 To oRange.getColumns().getCount() - 1
+        For j = 0 To oRange.getRows().getCount() - 1
+            EnteredAnew(oRange.getCellByPosition(i, j))
+        Next j
+    Next i
 End Sub
 
 ' Whether the formulas of oRange could be entered again as they are.
@@ -243,7 +260,7 @@ End Sub
 ' The formula cells that use a function the workbook cannot compute, with
 ' the names of those functions; and those that refer to cells past its last
 ' column or row, which the export cuts short or turns into #REF!.
-Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As Object, nShown, nRows, nColumns, nArguments)
+Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As Object, nShown, nRows, nColumns, nArguments, sExport, bShared)
     Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long, aFar(), nFar As Long, aLong(), nLong As Long
     Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, bNew As Boolean, bFar As Boolean
     Dim aNames(), oFound As Object
@@ -251,9 +268,11 @@ Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As O
     ' Reading a formula's tokens is slow here, so the office's own search
     ' first finds the formulas whose text may call such a function, or refer
     ' past the edge or make a long call; their text, or their tokens, tell.
-    ' Most sheets have none of either, which one search shows.
-    oFormulas = Suspects(oFormulas, sSuspectCalls & "|" & sSuspectShape)
+    ' Most sheets have none of these, nor any that the export itself loses
+    ' (see ExportSuspects), which one search shows.
+    oFormulas = oFormulas.findAll(Searcher(oFormulas, sSuspectCalls & "|" & sSuspectShape & "|" & sExport, FORMULA_TEXT, bShared))
     If IsNull(oFormulas) Then Exit Sub
+    AddFormulaExport(aLosses, sSheet, oSheet, oFormulas, nShown)
     oFound = Suspects(oFormulas, sSuspectCalls)
     If Not IsNull(oFound) Then
         aRanges = oFound.getRangeAddresses()
@@ -323,7 +342,7 @@ End Function
 ' for the office's life (kept when bKeep) since making one costs five calls.
 ' Case counts: the office writes names and references in capitals, and
 ' ignoring case costs it more than the search itself.
-Private Function Searcher(oRanges As Object, sPattern As String, nType As Integer, Optional bKeep) As Object
+Function Searcher(oRanges As Object, sPattern As String, nType As Integer, Optional bKeep) As Object
     Dim oSearch As Object, k As Long
     If IsEmpty(QuillmereSearches) Then QuillmereSearches = Array()
     For k = 0 To UBound(QuillmereSearches)
@@ -452,7 +471,7 @@ Private Function SuspectFormulas(oMapper As Object)
 End Function
 
 ' A name with the characters that a regular expression reads as its own escaped.
-Private Function Escaped(sName As String) As String
+Function Escaped(sName As String) As String
     Dim k As Long, sChar As String
     Escaped = ""
     For k = 1 To Len(sName)
@@ -491,12 +510,15 @@ Private Function TooManyArguments(aTokens(), nMost) As Boolean
     Next k
 End Function
 
-' The named ranges whose cells reach past the workbook's last column or row.
-Private Sub AddFarNames(aLosses(), oDocument, nRows, nColumns)
-    Dim aNames(), oName As Object, aFar(), aTokens(), k As Long, oBase As Object, bFar As Boolean, j As Long
+' The named ranges whose cells reach past the workbook's last column or row,
+' and those whose names are longer than a workbook's names.
+Private Sub AddNames(aLosses(), oDocument, nRows, nColumns)
+    Dim aNames(), oName As Object, aFar(), aTokens(), k As Long, oBase As Object, bFar As Boolean, j As Long, aLong()
     aNames = oDocument.NamedRanges.getElementNames()
     aFar = Array()
+    aLong = Array()
     For j = 0 To UBound(aNames)
+        If Len(aNames(j)) > MOST_IN_NAME Then Add(aLong, aNames(j))
         oName = oDocument.NamedRanges.getByName(aNames(j))
         oBase = oName.ReferencePosition
         aTokens = oName.getTokens()
@@ -507,6 +529,7 @@ Private Sub AddFarNames(aLosses(), oDocument, nRows, nColumns)
         If bFar Then Add(aFar, aNames(j))
     Next j
     If UBound(aFar) >= 0 Then Add(aLosses, Array("reference", "", UBound(aFar) + 1, Array(), aFar))
+    If UBound(aLong) >= 0 Then Add(aLosses, Array("long name", "", UBound(aLong) + 1, Array(), aLong))
 End Sub
 
 ' Whether a formula token, in a formula at nColumn, nRow, refers to a cell past
@@ -677,21 +700,21 @@ Private Sub AddFarValidations(aFar(), nFar As Long, oSheet As Object, oDocument,
 End Sub
 
 ' A range, or one cell, as the answer gives it: first column, first row, last column, last row.
-Private Function RangeEntry(oRange)
+Function RangeEntry(oRange)
     RangeEntry = Array(oRange.StartColumn, oRange.StartRow, oRange.EndColumn, oRange.EndRow)
 End Function
 
-Private Function CellEntry(nColumn, nRow)
+Function CellEntry(nColumn, nRow)
     CellEntry = Array(nColumn, nRow, nColumn, nRow)
 End Function
 
 ' The cells of oSheet at a range's address.
-Private Function RangeAt(oSheet As Object, oAddress) As Object
+Function RangeAt(oSheet As Object, oAddress) As Object
     RangeAt = oSheet.getCellRangeByPosition(oAddress.StartColumn, oAddress.StartRow, oAddress.EndColumn, oAddress.EndRow)
 End Function
 
 ' Adds sItem to aList unless sSeen ("|item|...|") has it; whether it was added.
-Private Function AddOnce(aList(), sSeen As String, sItem As String) As Boolean
+Function AddOnce(aList(), sSeen As String, sItem As String) As Boolean
     AddOnce = InStr(sSeen, "|" & sItem & "|") = 0
     If AddOnce Then
         sSeen = sSeen & sItem & "|"
@@ -720,7 +743,7 @@ Private Function FormulaReachesPast(oDocument, sFormula, oRange, nRows, nColumns
 Unparsed:
 End Function
 
-Private Sub Add(aList(), vItem)
+Sub Add(aList(), vItem)
     ReDim Preserve aList(UBound(aList) + 1)
     aList(UBound(aList)) = vItem
 End Sub

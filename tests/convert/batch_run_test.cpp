@@ -122,7 +122,9 @@ TEST_F(StartSaving, OneRowMakesTheCallsOfAConversionInOrder)
         "ScriptLibraries loadLibrary \"Quillmere\"",
         "ScriptLibraries getByName \"Quillmere\"",
         "ScriptLibrary hasByName \"Excel97\"",
-        "ScriptLibrary insertByName \"Excel97\" \"" + office.installedScript + "\"",
+        "ScriptLibrary insertByName \"Excel97\" \"" + office.installedScripts["Excel97"] + "\"",
+        "ScriptLibrary hasByName \"Excel97Export\"",
+        "ScriptLibrary insertByName \"Excel97Export\" \"" + office.installedScripts["Excel97Export"] + "\"",
         "ServiceManager createInstance \"com.sun.star.script.provider.MasterScriptProviderFactory\"",
         "ScriptProviderFactory createScriptProvider \"\"",
         "ScriptProvider getScript \"vnd.sun.star.script:Quillmere.Excel97.Losses?language=Basic&location=application\"",
@@ -462,7 +464,7 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     EXPECT_EQ(office.CallsTo("getScript").size(), 1);
     EXPECT_EQ(office.CallsTo("invoke").size(), 3);
     EXPECT_TRUE(
-        office.installedScript.contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
+        office.installedScripts["Excel97"].contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
                                         "nShown, aComputed, aComputedAddIns, nArguments)"));
 
     // The next run installs it again, as it was; when the office goes away after the first
@@ -476,7 +478,7 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     Run();
     EXPECT_TRUE(ReportedLines().empty());
     EXPECT_EQ(office.CallsTo("getScript").size(), 2);
-    EXPECT_EQ(office.CallsTo("replaceByName").size(), 2);
+    EXPECT_EQ(office.CallsTo("replaceByName").size(), 4);
     EXPECT_EQ(office.CallsTo("insertByName").size(), 0);
     EXPECT_EQ(office.CallsTo("invoke").size(), 4);
 

@@ -9,6 +9,7 @@
 #include "platform/automation/automation.h"
 
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 #include <QUrl>
 #include <functional>
@@ -69,9 +70,9 @@ public:
     QStringList loadedUrls;
     int openDocuments = 0;
     std::vector<Rule> rules;
-    // What the examination script answers for every document, and the code installed for it.
+    // What the examination script answers for every document, and the code installed for it, by module.
     VariantArray scriptAnswer;
-    QString installedScript;
+    QMap<QString, QString> installedScripts;
     int invokeFailures = 0;  // the next calls of the script that fail
     // Called at every save, before the file is written.
     std::function<void()> onSave;
@@ -132,9 +133,9 @@ private:
         }
         if (target.kind() == "ScriptLibrary") {
             if (member == "hasByName")
-                return !installedScript.isEmpty();
+                return installedScripts.contains(arguments.at(0).toText());
             if (member == "insertByName" || member == "replaceByName")
-                installedScript = arguments.at(1).toText();
+                installedScripts[arguments.at(0).toText()] = arguments.at(1).toText();
             return Variant();
         }
         if (member == "createScriptProvider")
