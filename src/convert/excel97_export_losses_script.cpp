@@ -8,41 +8,54 @@ const char* const kExcel97ExportLossesScript = R"basic(Option Explicit
 ' that a workbook could hold: the looks that Losses, in the module of the
 ' workbook's limits, calls for each document before it is saved. Each adds
 ' its entries to aLosses as Array(kind, sheet, extent, cells[, names]).
+' A procedure call costs more here than many a call into the office, so
+' Losses calls the rare ones only once it knows that they have work to do.
 
 Private Const FORMULA_TEXT = 0
-Private Const RICH_TEXT_CELLS = 512  ' com.sun.star.sheet.CellFlags.FORMATTED: texts with fields, links among them
 Private Const MOST_CHARACTERS = 255  ' of a name, a text inside a formula, a header or footer
 Private Const OR_CONNECTION = 1      ' com.sun.star.sheet.FilterConnection.OR
 ' A text inside a formula that may be longer than that.
 Private Const LONG_CONSTANT = """[^""]{256}"
 ' A reference into another file, as a formula's text gives it: 'file:///...'#$Sheet1.A1
 Private Const EXTERNAL_REFERENCE = "'#\$"
+' A comparison outside texts, or a function that compares with criteria or looks a text up.
+Private Const OPERATOR = "^=[^""<>=]*(?:""[^""]*""[^""<>=]*)*[<>=]"
+Private Const CRITERIA = "COUNTIFS?|SUMIFS?|AVERAGEIFS?|MATCH|[VH]?LOOKUP|SEARCH|D(?:AVERAGE|COUNTA?|GET|MAX|MIN|PRODUCT|STDEVP?|SUM|VARP?)"
 
-' Only while one document is looked at.
-Private sExternal As String, sMacroCalls As String
+' Only while one document is looked at: the calls of its Basic functions, and its modules that hold code.
+Private sMacroCalls As String, aHeld()
 
 ' The regular expression for the formulas that the looks of AddFormulaExport
-' want to see; bShared tells whether it is the same for every document.
-Function ExportSuspects(oDocument, bShared As Boolean) As String
-    Dim aNames()
-    sExternal = ""
-    If oDocument.ExternalDocLinks.getCount() > 0 Then sExternal = EXTERNAL_REFERENCE
-    aNames = MacroFunctions(oDocument)
-    sMacroCalls = ""
-    If UBound(aNames) >= 0 Then sMacroCalls = "(?i)(?<![\w.])(?:" & Join(aNames, "|") & ")\s*\("
-    bShared = sMacroCalls = ""
-    ExportSuspects = LONG_CONSTANT
-    If sExternal <> "" Then ExportSuspects = ExportSuspects & "|" & sExternal
-    If sMacroCalls <> "" Then ExportSuspects = ExportSuspects & "|" & sMacroCalls
+' and WeighMeaning want to see in every document, given sCalls, one that
+' finds the calls of some functions ("...(?:NAME|NAME)\s*\("): the names of
+' the functions that compare are added to those, as one list is searched
+' faster than two.
+Function ExportPattern(sCalls As String) As String
+    ExportPattern = Left(sCalls, Len(sCalls) - 6) & "|" & CRITERIA & ")\s*\(|" & LONG_CONSTANT & "|" & EXTERNAL_REFERENCE & "|" & OPERATOR
 End Function
 
-' The formulas among oSuspects (found by ExportSuspects) that hold a text of
+' The regular expression for the formulas that call the Basic functions of
+' a document with Basic libraries; "" when it has none.
+Function MacroCalls(oDocument) As String
+    Dim aNames
+    aNames = MacroFunctions(oDocument.BasicLibraries)
+    sMacroCalls = ""
+    If UBound(aNames) >= 0 Then sMacroCalls = "(?i)(?<![\w.])(?:" & Join(aNames, "|") & ")\s*\("
+    MacroCalls = sMacroCalls
+End Function
+
+' The formulas among oSuspects (see ExportPattern) that hold a text of
 ' more than 255 characters, which the export cuts short; that refer to
 ' another file, which the workbook's link cannot reach; or that call the
-' document's Basic functions, which the workbook does not carry.
+' document's Basic functions (see MacroCalls), which the workbook does not carry.
 Sub AddFormulaExport(aLosses(), sSheet, oSheet As Object, oSuspects As Object, nShown)
-    Dim oFound As Object, aCells(), nCells As Long, aRanges(), j As Long, nRow As Long, nColumn As Long
-    oFound = oSuspects.findAll(Searcher(oSuspects, LONG_CONSTANT, FORMULA_TEXT))
+    Dim oFound As Object, aCells(), nCells As Long, aRanges(), j As Long, nRow As Long, nColumn As Long, oEither As Object
+    If sMacroCalls <> "" Then AddFound(aLosses, "macro", sSheet, oSuspects, sMacroCalls, False, nShown)
+    ' Most suspects are neither, which one search shows.
+    oEither = oSuspects.findAll(Searcher(oSuspects, LONG_CONSTANT & "|" & EXTERNAL_REFERENCE, FORMULA_TEXT))
+    If IsNull(oEither) Then Exit Sub
+    AddFound(aLosses, "external", sSheet, oEither, EXTERNAL_REFERENCE, True, nShown)
+    oFound = oEither.findAll(Searcher(oEither, LONG_CONSTANT, FORMULA_TEXT))
     If Not IsNull(oFound) Then
         aCells = Array()
         nCells = 0
@@ -59,8 +72,6 @@ Sub AddFormulaExport(aLosses(), sSheet, oSheet As Object, oSuspects As Object, n
         Next j
         If nCells > 0 Then Add(aLosses, Array("constant", sSheet, nCells, aCells))
     End If
-    If sExternal <> "" Then AddFound(aLosses, "external", sSheet, oSuspects, sExternal, True, nShown)
-    If sMacroCalls <> "" Then AddFound(aLosses, "macro", sSheet, oSuspects, sMacroCalls, False, nShown)
 End Sub
 
 ' Adds an entry of sKind for the cells of oCells whose formula matches sPattern.
@@ -102,12 +113,13 @@ Private Function LongestText(sFormula As String) As Long
 End Function
 
 ' The names of the Basic functions that the document's own libraries hold,
-' escaped for a regular expression; a workbook does not carry them.
-Private Function MacroFunctions(oDocument)
-    Dim oLibraries As Object, aLibraries(), aModules(), aLines(), sLine As String, j As Long, k As Long, n As Long, nAt As Long
-    Dim aNames(), sCode As String, oLibrary As Object
+' escaped for a regular expression; and, in aHeld, the modules that hold
+' code, as "Library.Module". A workbook carries none of them.
+Private Function MacroFunctions(oLibraries As Object)
+    Dim aLibraries(), aModules(), aLines(), sLine As String, j As Long, k As Long, n As Long, nAt As Long
+    Dim aNames(), sCode As String, oLibrary As Object, aFound()
     aNames = Array()
-    oLibraries = oDocument.BasicLibraries
+    aFound = Array()
     aLibraries = oLibraries.getElementNames()
     For j = 0 To UBound(aLibraries)
         oLibraries.loadLibrary(aLibraries(j))
@@ -115,6 +127,7 @@ Private Function MacroFunctions(oDocument)
         aModules = oLibrary.getElementNames()
         For k = 0 To UBound(aModules)
             sCode = oLibrary.getByName(aModules(k))
+            If Trim(sCode) <> "" Then Add(aFound, aLibraries(j) & "." & aModules(k))
             aLines = Split(sCode, Chr(10))
             For n = 0 To UBound(aLines)
                 sLine = UCase(Trim(Replace(aLines(n), Chr(13), "")))
@@ -127,23 +140,13 @@ Private Function MacroFunctions(oDocument)
             Next n
         Next k
     Next j
+    aHeld = aFound
     MacroFunctions = aNames
 End Function
 
-' The document's macros, which the workbook does not carry: one entry naming
-' each library and module that holds code.
-Sub AddMacros(aLosses(), oDocument)
-    Dim oLibraries As Object, aLibraries(), aModules(), aHeld(), j As Long, k As Long, oLibrary As Object
-    oLibraries = oDocument.BasicLibraries
-    aLibraries = oLibraries.getElementNames()
-    aHeld = Array()
-    For j = 0 To UBound(aLibraries)
-        oLibrary = oLibraries.getByName(aLibraries(j))
-        aModules = oLibrary.getElementNames()
-        For k = 0 To UBound(aModules)
-            If Trim(oLibrary.getByName(aModules(k))) <> "" Then Add(aHeld, aLibraries(j) & "." & aModules(k))
-        Next k
-    Next j
+' The document's macros (found by MacroCalls), which the workbook does
+' not carry: one entry naming each library and module that holds code.
+Sub AddMacros(aLosses())
     If UBound(aHeld) >= 0 Then Add(aLosses, Array("macro", "", UBound(aHeld) + 1, Array(), aHeld))
 End Sub
 
@@ -151,17 +154,21 @@ End Sub
 ' named range has it, and adds to aKept the formulas that may use one, to be
 ' entered anew: the export writes a database range in a formula as #N/A, but
 ' a name as a name. (A formula loaded from a file takes a named range of the
-' same name over a database range.)
-Sub NameDatabaseRanges(oDocument, oSheets, aFormulas(), aKept())
+' same name over a database range.) Those that filter their rows are
+' reported: the export writes no filter of theirs.
+Sub NameDatabaseRanges(oDocument, oSheets, aFormulas(), aKept(), aLosses())
     Dim oRanges As Object, aNames(), aNamed(), j As Long, i As Long, oArea, oAt As New com.sun.star.table.CellAddress
-    Dim oFound As Object, aFound(), oSheet As Object, sPattern As String
+    Dim oFound As Object, aFound(), oSheet As Object, sPattern As String, oRange As Object
     oRanges = oDocument.DatabaseRanges
     aNames = oRanges.getElementNames()
-    If UBound(aNames) < 0 Then Exit Sub
     aNamed = Array()
     For j = 0 To UBound(aNames)
+        oRange = oRanges.getByName(aNames(j))
+        oArea = oRange.getDataArea()
+        If UBound(oRange.getFilterDescriptor().getFilterFields()) >= 0 Then
+            Add(aLosses, Array("filter", oSheets.getByIndex(oArea.Sheet).getName(), 0, Array(RangeEntry(oArea)), Array("the filter of database range """ & aNames(j) & """")))
+        End If
         If Not oDocument.NamedRanges.hasByName(aNames(j)) Then
-            oArea = oRanges.getByName(aNames(j)).getDataArea()
             oAt.Sheet = oArea.Sheet
             oAt.Column = oArea.StartColumn
             oAt.Row = oArea.StartRow
@@ -193,19 +200,26 @@ End Sub
 ' either way (a random number, say) is not. The options that these rules set
 ' do not make the office work out the whole document again.
 Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boolean
-    Dim bIgnoreCase As Boolean, bExpressions As Boolean, bWildcards As Boolean, i As Long, j As Long
-    Dim aSuspects(), aSaved(), aExcel(), oFound As Object, aRanges(), oSheet As Object, n As Long
+    Dim i As Long, nFirst As Long
     WeighMeaning = False
+    ' aFormulas holds each sheet's suspects (see ExportPattern), or Null.
+    nFirst = -1
+    For i = 0 To UBound(aFormulas)
+        If nFirst < 0 And Not IsNull(aFormulas(i)) Then
+            If Not IsNull(aFormulas(i).findAll(Searcher(aFormulas(i), OPERATOR & "|(?<![\w.])(?:" & CRITERIA & ")\s*\(", FORMULA_TEXT))) Then nFirst = i
+        End If
+    Next i
+    If nFirst < 0 Then Exit Function
+    Dim bIgnoreCase As Boolean, bExpressions As Boolean, bWildcards As Boolean, j As Long
     bIgnoreCase = oDocument.IgnoreCase
     bExpressions = oDocument.RegularExpressions
     bWildcards = oDocument.Wildcards
     If bIgnoreCase And Not bExpressions And bWildcards Then Exit Function
-    ' A comparison outside texts, or a function that compares with criteria or looks a text up.
+    Dim aSuspects(), aSaved(), aExcel(), oFound As Object, aRanges(), oSheet As Object, n As Long
     aSuspects = Array()
-    For i = 0 To oSheets.getCount() - 1
-        If aFormulas(i).getCount() > 0 Then
-            oFound = aFormulas(i).findAll(Searcher(aFormulas(i), "^=(?:[^""]|""[^""]*"")*?(?:[<>=]|(?<![\w.])" _
-                & "(?:COUNTIFS?|SUMIFS?|AVERAGEIFS?|MATCH|[VH]?LOOKUP|SEARCH|D(?:AVERAGE|COUNTA?|GET|MAX|MIN|PRODUCT|STDEVP?|SUM|VARP?))\s*\()", FORMULA_TEXT))
+    For i = nFirst To UBound(aFormulas)
+        If Not IsNull(aFormulas(i)) Then
+            oFound = aFormulas(i).findAll(Searcher(aFormulas(i), OPERATOR & "|(?<![\w.])(?:" & CRITERIA & ")\s*\(", FORMULA_TEXT))
             If Not IsNull(oFound) Then
                 oSheet = oSheets.getByIndex(i)
                 aRanges = oFound.getRangeAddresses()
@@ -216,8 +230,8 @@ Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boo
         End If
     Next i
     n = UBound(aSuspects)
-    If n < 0 Then Exit Function
     WeighMeaning = True
+    oDocument.addActionLock()
     ReDim aSaved(n)
     ReDim aExcel(n)
     For j = 0 To n
@@ -238,6 +252,7 @@ Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boo
     For j = 0 To n
         EnterAnew(aSuspects(j)(2))
     Next j
+    oDocument.removeActionLock()
     AddChanged(aLosses, oSheets, aSuspects, aSaved, aExcel, nShown)
 End Function
 
@@ -282,61 +297,36 @@ End Function
 ' The filters of a sheet whose conditions the workbook loses: the export
 ' writes only the sheet's own filter, as an autofilter of up to two
 ' conditions a column, joined as Excel joins them. The rows they hide stay hidden.
-Sub AddFilters(aLosses(), sSheet, nSheet, oDocument, oUnnamed As Object)
-    Dim oRange As Object, aFields(), aWhy(), sSeen As String, aCounts() As Long, j As Long, bOr As Boolean, aRanges()
-    aWhy = Array()
-    aRanges = Array()
-    sSeen = "|"
-    If oUnnamed.hasByTable(nSheet) Then
-        oRange = oUnnamed.getByTable(nSheet)
-        aFields = oRange.getFilterDescriptor().getFilterFields()
-        If UBound(aFields) >= 0 Then
-            If Not oRange.AutoFilter Then
-                AddOnce(aWhy, sSeen, "a standard filter")
-            Else
-                ReDim aCounts(1023) As Long
-                bOr = False
-                For j = 0 To UBound(aFields)
-                    aCounts(aFields(j).Field) = aCounts(aFields(j).Field) + 1
-                    If j > 0 Then bOr = bOr Or aFields(j).Connection = OR_CONNECTION
-                    If aCounts(aFields(j).Field) > 2 Or (j > 1 And bOr) Then
-                        Conflicting(aWhy, sSeen)
-                    ElseIf j = 1 And bOr Then
-                        If aFields(1).Field <> aFields(0).Field Then Conflicting(aWhy, sSeen)
-                    End If
-                Next j
+Sub AddFilters(aLosses(), sSheet, oRange As Object)
+    Dim aFields(), sWhy As String, aCounts() As Long, j As Long, bOr As Boolean, bConflict As Boolean
+    aFields = oRange.getFilterDescriptor().getFilterFields()
+    If UBound(aFields) < 0 Then Exit Sub
+    If Not oRange.AutoFilter Then
+        sWhy = "a standard filter"
+    Else
+        ReDim aCounts(1023) As Long
+        bOr = False
+        bConflict = False
+        For j = 0 To UBound(aFields)
+            aCounts(aFields(j).Field) = aCounts(aFields(j).Field) + 1
+            If j > 0 Then bOr = bOr Or aFields(j).Connection = OR_CONNECTION
+            If aCounts(aFields(j).Field) > 2 Or (j > 1 And bOr) Then
+                bConflict = True
+            ElseIf j = 1 And bOr Then
+                If aFields(1).Field <> aFields(0).Field Then bConflict = True
             End If
-            If UBound(aWhy) >= 0 Then Add(aRanges, RangeEntry(oRange.getDataArea()))
-        End If
+        Next j
+        If Not bConflict Then Exit Sub
+        sWhy = "an autofilter of more than two conditions on a column, or of conditions joined by OR across columns"
     End If
-    If UBound(aWhy) >= 0 Then Add(aLosses, Array("filter", sSheet, 0, aRanges, aWhy))
+    Add(aLosses, Array("filter", sSheet, 0, Array(RangeEntry(oRange.getDataArea())), Array(sWhy)))
 End Sub
 
-Private Sub Conflicting(aWhy(), sSeen As String)
-    AddOnce(aWhy, sSeen, "an autofilter of more than two conditions on a column, or of conditions joined by OR across columns")
-End Sub
-
-' The named database ranges that filter their rows: the export writes no
-' filter of theirs.
-Sub AddDatabaseFilters(aLosses(), oDocument, oSheets)
-    Dim oRanges As Object, aNames(), j As Long, oRange As Object, oArea
-    oRanges = oDocument.DatabaseRanges
-    aNames = oRanges.getElementNames()
-    For j = 0 To UBound(aNames)
-        oRange = oRanges.getByName(aNames(j))
-        If UBound(oRange.getFilterDescriptor().getFilterFields()) >= 0 Then
-            oArea = oRange.getDataArea()
-            Add(aLosses, Array("filter", oSheets.getByIndex(oArea.Sheet).getName(), 0, Array(RangeEntry(oArea)), Array("the filter of database range """ & aNames(j) & """")))
-        End If
-    Next j
-End Sub
-
-' The cells of a sheet that hold more than one link: an Excel 97 cell holds
-' one, so the export keeps none of them (it puts their addresses in a comment).
-Sub AddLinks(aLosses(), sSheet, oContent As Object, nShown)
-    Dim oRich As Object, oCells As Object, oCell As Object, oFields As Object, nLinks As Long, aCells(), nCells As Long, oAddress
-    oRich = oContent.queryContentCells(RICH_TEXT_CELLS)
-    If oRich.getCount() = 0 Then Exit Sub
+' The cells among a sheet's texts with fields that hold more than one link:
+' an Excel 97 cell holds one, so the export keeps none of them (it puts their
+' addresses in a comment).
+Sub AddLinks(aLosses(), sSheet, oRich As Object, nShown)
+    Dim oCells As Object, oCell As Object, oFields As Object, nLinks As Long, aCells(), nCells As Long, oAddress
     aCells = Array()
     nCells = 0
     oCells = oRich.getCells().createEnumeration()
@@ -359,49 +349,45 @@ End Sub
 
 ' The headers and footers of the sheets' page styles that the workbook
 ' cannot hold: longer than 255 characters, or different on even pages.
-Sub AddPageStyles(aLosses(), oDocument, oSheets)
-    Dim oStyles As Object, aStyles(), aWhy(), sStyles As String, i As Long, sStyle As String, j As Long, sSheets As String
+' aStyles holds each sheet's page style.
+Sub AddPageStyles(aLosses(), oDocument, aStyles(), aSheets())
+    Dim oStyles As Object, sStyles As String, i As Long, j As Long, sWhy As String
     oStyles = oDocument.StyleFamilies.getByName("PageStyles")
     sStyles = "|"
-    aStyles = Array()
-    For i = 0 To oSheets.getCount() - 1
-        sStyle = oSheets.getByIndex(i).PageStyle
-        If InStr(sStyles, "|" & sStyle & "|") = 0 Then
-            sStyles = sStyles & sStyle & "|"
-            aWhy = PageLosses(oStyles.getByName(sStyle))
-            If UBound(aWhy) >= 0 Then Add(aStyles, Array(sStyle, aWhy))
-        End If
-    Next i
-    For j = 0 To UBound(aStyles)
-        For i = 0 To oSheets.getCount() - 1
-            If oSheets.getByIndex(i).PageStyle = aStyles(j)(0) Then Add(aLosses, Array("print", oSheets.getByIndex(i).getName(), 0, Array(), aStyles(j)(1)))
-        Next i
-    Next j
-End Sub
-
-' What a page style's headers and footers hold that the workbook cannot.
-Private Function PageLosses(oStyle As Object)
-    Dim aWhy(), sSeen As String, sPart As String
-    aWhy = Array()
-    sSeen = "|"
-    For Each sPart In Array("Header", "Footer")
-        If oStyle.getPropertyValue(sPart & "IsOn") Then
-            If Written(oStyle.getPropertyValue("RightPage" & sPart & "Content")) > MOST_CHARACTERS Then AddOnce(aWhy, sSeen, "a " & LCase(sPart) & " longer than 255 characters")
-            If Not oStyle.getPropertyValue(sPart & "IsShared") Then
-                If Written(oStyle.getPropertyValue("LeftPage" & sPart & "Content")) > MOST_CHARACTERS Then AddOnce(aWhy, sSeen, "a " & LCase(sPart) & " longer than 255 characters")
-                If Shown(oStyle.getPropertyValue("LeftPage" & sPart & "Content")) <> Shown(oStyle.getPropertyValue("RightPage" & sPart & "Content")) Then AddOnce(aWhy, sSeen, "a different " & LCase(sPart) & " on even pages")
+    For i = 0 To UBound(aStyles)
+        If InStr(sStyles, "|" & aStyles(i) & "|") = 0 Then
+            sStyles = sStyles & aStyles(i) & "|"
+            sWhy = PageLosses(oStyles.getByName(aStyles(i)))
+            If sWhy <> "" Then
+                For j = i To UBound(aStyles)
+                    If aStyles(j) = aStyles(i) Then Add(aLosses, Array("print", aSheets(j), 0, Array(), Split(sWhy, "|")))
+                Next j
             End If
         End If
-    Next sPart
-    PageLosses = aWhy
+    Next i
+End Sub
+
+' What a page style's headers and footers hold that the workbook cannot, as "what|what".
+Private Function PageLosses(oStyle As Object) As String
+    Dim aOn, k As Long, sPart As String, sRight As String, sLeft As String, sWhy As String
+    ' Whether each is on, and shared by left and right pages; their contents are read only when on.
+    aOn = oStyle.getPropertyValues(Array("FooterIsOn", "FooterIsShared", "HeaderIsOn", "HeaderIsShared"))
+    sWhy = ""
+    For k = 0 To 2 Step 2
+        sPart = IIf(k = 0, "Footer", "Header")
+        If aOn(k) Then
+            sRight = Shown(oStyle.getPropertyValue("RightPage" & sPart & "Content"))
+            sLeft = sRight
+            If Not aOn(k + 1) Then sLeft = Shown(oStyle.getPropertyValue("LeftPage" & sPart & "Content"))
+            ' As the workbook writes it: each of the three parts after a two-character code.
+            If Len(sRight) + 4 > MOST_CHARACTERS Or Len(sLeft) + 4 > MOST_CHARACTERS Then sWhy = "|a " & LCase(sPart) & " longer than 255 characters" & sWhy
+            If sLeft <> sRight Then sWhy = "|a different " & LCase(sPart) & " on even pages" & sWhy
+        End If
+    Next k
+    PageLosses = Mid(sWhy, 2)
 End Function
 
-' About how long a header or footer is as the workbook writes it: its three
-' parts, each after a two-character code.
-Private Function Written(oContent) As Long
-    Written = 6 + Len(Shown(oContent)) - 2
-End Function
-
+' A header's or footer's three parts, between two characters that no text holds.
 Private Function Shown(oContent) As String
     Shown = oContent.getLeftText().getString() & Chr(1) & oContent.getCenterText().getString() & Chr(1) & oContent.getRightText().getString()
 End Function
@@ -410,9 +396,8 @@ End Function
 ' 1899 (Calc's "StarCalc 1.0" setting counts from 1 January 1900): the
 ' export writes the numbers as they are, so every date moves by that many
 ' days. (Excel's 1904 setting the export writes as one.)
-Sub AddDateBase(aLosses(), oDocument)
-    Dim oNull, nDays As Long
-    oNull = oDocument.NullDate
+Sub AddDateBase(aLosses(), oNull)
+    Dim nDays As Long
     nDays = DateSerial(oNull.Year, oNull.Month, oNull.Day) - DateSerial(1899, 12, 30)
     If nDays <> 0 And Not (oNull.Year = 1904 And oNull.Month = 1 And oNull.Day = 1) Then
         Add(aLosses, Array("date base", "", nDays, Format(oNull.Year, "0000") & "-" & Format(oNull.Month, "00") & "-" & Format(oNull.Day, "00")))

@@ -18,14 +18,16 @@ Private Const TEXT_RESULT = 2    ' com.sun.star.sheet.FormulaResult.STRING
 Private Const FORMULA_TEXT = 0   ' what a search reads: a cell's formula,
 Private Const SHOWN_TEXT = 1     ' or what the cell shows
 Private Const MOST_IN_NAME = 255 ' characters of a named range's name
+Private Const RICH_TEXT_CELLS = 512  ' com.sun.star.sheet.CellFlags.FORMATTED: texts with fields, links among them
 
 ' What the look needs to know of the office's functions: made at the first
 ' call and kept in one global for the others, since the variables of a module
 ' begin anew with each call from outside (the global is named for this module:
 ' every library shares them). Its entries, in order: each function code's
 ' name, the codes of add-in calls, "(", ")" and the separator, the names of
-' the functions the workbook cannot compute (see SuspectFormulas), and the
-' three texts below.
+' the functions the workbook cannot compute (see SuspectFormulas), the
+' three texts below, and the search that finds the formulas any look wants
+' to see (see ExportPattern).
 Global QuillmereCodes As Variant
 ' The searches made so far, each as Array(kind & pattern, descriptor).
 Global QuillmereSearches As Variant
@@ -42,9 +44,9 @@ Private nOpenCode As Long, nCloseCode As Long, nSeparatorCode As Long
 Private sSuspectCalls As String, sSuspectShape As String, sUncomputableNames As String
 
 Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
-    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents(), aFormulas()
+    Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents(), aFormulas(), aSuspects(), aStyles()
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oContent As Object
-    Dim oFormats As Object, oNull As Object, nFirstDate As Double, sExport As String, bShared As Boolean, oUnnamed As Object
+    Dim oRich As Object, oFormats As Object, oNull As Object, nFirstDate As Double, sExport As String, bBasic As Boolean, oUnnamed As Object
     On Error GoTo Failed
     aLosses = Array()
     If IsEmpty(QuillmereCodes) Then
@@ -59,17 +61,34 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
     sUncomputableNames = QuillmereCodes(7)
     sSuspectCalls = QuillmereCodes(8)
     oSheets = oDocument.getSheets()
+    ' A procedure call costs more here than the office's answer to these questions,
+    ' so each rare look is called only once a question shows it has work to do.
+    sExport = ""
+    bBasic = oDocument.BasicLibraries.hasElements()
+    If bBasic Then sExport = MacroCalls(oDocument)
     ' The cells of each sheet that are more than numbers, found in one pass over
     ' the sheet, and its formulas; all the looks below go through these alone.
+    ' Of its formulas, a search finds those that any look wants to see, which
+    ' the office's search reads faster than this module reads a formula:
+    ' most sheets have none.
     ReDim aContents(oSheets.getCount() - 1)
     ReDim aFormulas(oSheets.getCount() - 1)
+    ReDim aSuspects(oSheets.getCount() - 1)
+    ReDim aStyles(oSheets.getCount() - 1)
     For i = 0 To oSheets.getCount() - 1
         aContents(i) = oSheets.getByIndex(i).queryContentCells(TEXT_CELLS Or FORMULA_CELLS Or DATE_CELLS)
         aFormulas(i) = aContents(i).queryContentCells(FORMULA_CELLS)
+        aSuspects(i) = Null
+        If aFormulas(i).getCount() > 0 Then
+            If sExport = "" Then
+                aSuspects(i) = aFormulas(i).findAll(Searcher(aFormulas(i), QuillmereCodes(9), FORMULA_TEXT))
+            Else
+                aSuspects(i) = aFormulas(i).findAll(Searcher(aFormulas(i), QuillmereCodes(9) & "|" & sExport, FORMULA_TEXT, False))
+            End If
+        End If
     Next i
-    KeepResultTypes(oDocument, oSheets, aFormulas, aLosses, nShown)
+    KeepResultTypes(oDocument, oSheets, aFormulas, aSuspects, aLosses, nShown)
     aNames = oSheets.getElementNames()
-    sExport = ExportSuspects(oDocument, bShared)
     oUnnamed = oDocument.getPropertyValue("UnnamedDatabaseRanges")
     bLinks = oDocument.getPropertyValue("SheetLinks").hasElements()
     oFormats = oDocument.getNumberFormats()
@@ -80,6 +99,7 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
     For i = 0 To UBound(aNames)
         If Len(aNames(i)) > nName Then Add(aLosses, Array("name", aNames(i), Len(aNames(i)), ""))
         oSheet = oSheets.getByIndex(i)
+        aStyles(i) = oSheet.PageStyle
         If CopiesValues(oSheet, bLinks) Then
             ' Written as a reference to that file, not as a sheet.
             Add(aLosses, Array("linked", aNames(i), 0, oSheet.getLinkUrl()))
@@ -98,21 +118,21 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
                 Else
                     AddLongTexts(aLosses, aNames(i), oContent.queryContentCells(TEXT_CELLS Or FORMULA_CELLS), nText)
                 End If
-                AddFormulaLosses(aLosses, aNames(i), oSheet, aFormulas(i), nShown, nRows, nColumns, nArguments, sExport, bShared)
-                AddLinks(aLosses, aNames(i), oContent, nShown)
+                AddFormulaLosses(aLosses, aNames(i), oSheet, aSuspects(i), nShown, nRows, nColumns, nArguments)
+                oRich = oContent.queryContentCells(RICH_TEXT_CELLS)
+                If oRich.getCount() > 0 Then AddLinks(aLosses, aNames(i), oRich, nShown)
                 AddEarlyDates(aLosses, aNames(i), oSheet, oContent.queryContentCells(DATE_CELLS), oFormats, nFirstDate, nShown)
             End If
             AddConditions(aLosses, aNames(i), oSheet, oDocument, nShown, nRows, nColumns)
-            AddFilters(aLosses, aNames(i), i, oDocument, oUnnamed)
+            If oUnnamed.hasByTable(i) Then AddFilters(aLosses, aNames(i), oUnnamed.getByTable(i))
         End If
         ' Sheet protection keeps its password only as Excel's own hash, which a spreadsheet does not hold.
         If HasPassword(oSheet) Then Add(aLosses, Array("protection", aNames(i), 1, ""))
     Next i
     AddNames(aLosses, oDocument, nRows, nColumns)
-    AddDatabaseFilters(aLosses, oDocument, oSheets)
-    AddPageStyles(aLosses, oDocument, oSheets)
-    AddMacros(aLosses, oDocument)
-    AddDateBase(aLosses, oDocument)
+    AddPageStyles(aLosses, oDocument, aStyles, aNames)
+    If bBasic Then AddMacros(aLosses)
+    AddDateBase(aLosses, oNull)
     ' A protected structure makes the export encrypt the workbook, as Excel does, with Excel's built-in password.
     If oDocument.isProtected() Then
         If HasPassword(oDocument) Then
@@ -137,7 +157,7 @@ End Function
 ' stays the saved one. The first looks work out whatever the load left to be
 ' worked out, as the export would. Before it stops, the formulas that
 ' compare texts are weighed under Excel's rules (see WeighMeaning).
-Private Sub KeepResultTypes(oDocument, oSheets, aFormulas(), aLosses(), nShown)
+Private Sub KeepResultTypes(oDocument, oSheets, aFormulas(), aSuspects(), aLosses(), nShown)
     Dim aKept(), i As Long, j As Long, oSheet As Object, aRanges(), oRange As Object, oFound As Object, bWeighed As Boolean
     aKept = Array()
     For i = 0 To oSheets.getCount() - 1
@@ -158,18 +178,24 @@ Private Sub KeepResultTypes(oDocument, oSheets, aFormulas(), aLosses(), nShown)
         End If
 NextSheet:
     Next i
-    NameDatabaseRanges(oDocument, oSheets, aFormulas, aKept)
+    If oDocument.DatabaseRanges.hasElements() Then NameDatabaseRanges(oDocument, oSheets, aFormulas, aKept, aLosses)
     ' Held, so that no view works out what the new entries touch while the office still calculates.
-    oDocument.addActionLock()
-    For Each oRange In aKept
-        EnterAnew(oRange)
-    Next oRange
-    For Each oRange In aKept
-        oRange.getDataArray()
-    Next oRange
-    bWeighed = WeighMeaning(oDocument, oSheets, aFormulas, aLosses, nShown)
+    If UBound(aKept) >= 0 Then
+        oDocument.addActionLock()
+        For Each oRange In aKept
+            EnterAnew(oRange)
+        Next oRange
+        For Each oRange In aKept
+            oRange.getDataArray()
+        Next oRange
+    End If
+    bWeighed = False
+    For i = 0 To UBound(aSuspects)
+        If Not IsNull(aSuspects(i)) Then bWeighed = True
+    Next i
+    If bWeighed Then bWeighed = WeighMeaning(oDocument, oSheets, aSuspects, aLosses, nShown)
     If UBound(aKept) >= 0 Or bWeighed Then oDocument.enableAutomaticCalculation(False)
-    oDocument.removeActionLock()
+    If UBound(aKept) >= 0 Then oDocument.removeActionLock()
 End Sub
 
 ' Enters the formulas of oRange again as they are; part of an array formula,
@@ -202,10 +228,11 @@ End Function
 
 ' The cells of oCells whose value, a formula's result included, is longer than nText.
 Private Sub AddLongTexts(aLosses(), sSheet, oCells As Object, nText)
-    Dim oFound As Object, aFound(), aRanges(), j As Long
+    Dim oFound As Object
     ' Anchored, so that each cell is tried once; dot-all, so that line breaks count.
     oFound = oCells.findAll(Searcher(oCells, "^(?s).{" & (nText + 1) & "}", SHOWN_TEXT))
     If IsNull(oFound) Then Exit Sub
+    Dim aFound(), aRanges(), j As Long
     aFound = oFound.getRangeAddresses()
     If UBound(aFound) < 0 Then Exit Sub
     aRanges = Array()
@@ -254,24 +281,22 @@ Private Sub KnowCodes(oDocument, aComputed, aComputedAddIns)
     Next j
     ' An array of this module's own would be emptied with its variables at the next call.
     aSuspects = SuspectFormulas(oMapper)
-    QuillmereCodes = Array(aFunctionNames, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode, aSuspects, sSuspectShape, sUncomputableNames, sSuspectCalls)
+    QuillmereCodes = Array(aFunctionNames, nAddInCode, nOpenCode, nCloseCode, nSeparatorCode, aSuspects, sSuspectShape, sUncomputableNames, sSuspectCalls, ExportPattern(sSuspectCalls) & "|" & sSuspectShape)
 End Sub
 
 ' The formula cells that use a function the workbook cannot compute, with
 ' the names of those functions; and those that refer to cells past its last
 ' column or row, which the export cuts short or turns into #REF!.
-Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas As Object, nShown, nRows, nColumns, nArguments, sExport, bShared)
+Private Sub AddFormulaLosses(aLosses(), sSheet, oSheet As Object, oFormulas, nShown, nRows, nColumns, nArguments)
+    ' Reading a formula's tokens is slow here, so oFormulas are those the
+    ' office's own search found to be suspect (Null for none): those whose text
+    ' may call such a function, or refer past the edge or make a long call,
+    ' or hold what the export itself loses (see ExportPattern). Their text,
+    ' or their tokens, tell.
+    If IsNull(oFormulas) Then Exit Sub
     Dim aRanges(), aCells(), aUsed(), sUsed As String, nCells As Long, aFar(), nFar As Long, aLong(), nLong As Long
     Dim j As Long, nRow As Long, nColumn As Long, aTokens(), k As Long, bNew As Boolean, bFar As Boolean
     Dim aNames(), oFound As Object
-    If oFormulas.getCount() = 0 Then Exit Sub
-    ' Reading a formula's tokens is slow here, so the office's own search
-    ' first finds the formulas whose text may call such a function, or refer
-    ' past the edge or make a long call; their text, or their tokens, tell.
-    ' Most sheets have none of these, nor any that the export itself loses
-    ' (see ExportSuspects), which one search shows.
-    oFormulas = oFormulas.findAll(Searcher(oFormulas, sSuspectCalls & "|" & sSuspectShape & "|" & sExport, FORMULA_TEXT, bShared))
-    If IsNull(oFormulas) Then Exit Sub
     AddFormulaExport(aLosses, sSheet, oSheet, oFormulas, nShown)
     oFound = Suspects(oFormulas, sSuspectCalls)
     If Not IsNull(oFound) Then
@@ -513,8 +538,10 @@ End Function
 ' The named ranges whose cells reach past the workbook's last column or row,
 ' and those whose names are longer than a workbook's names.
 Private Sub AddNames(aLosses(), oDocument, nRows, nColumns)
-    Dim aNames(), oName As Object, aFar(), aTokens(), k As Long, oBase As Object, bFar As Boolean, j As Long, aLong()
+    Dim aNames
     aNames = oDocument.NamedRanges.getElementNames()
+    If UBound(aNames) < 0 Then Exit Sub
+    Dim oName As Object, aFar(), aTokens(), k As Long, oBase As Object, bFar As Boolean, j As Long, aLong()
     aFar = Array()
     aLong = Array()
     For j = 0 To UBound(aNames)
@@ -599,10 +626,10 @@ End Function
 
 ' The cells formatted as dates that hold a day before nFirstDate.
 Private Sub AddEarlyDates(aLosses(), sSheet, oSheet As Object, oDates As Object, oFormats As Object, nFirstDate, nShown)
-    Dim aRanges(), aCells(), nCells As Long, j As Long, aRows(), nRow As Long, nColumn As Long, oCell As Object
     If oDates.getCount() = 0 Then Exit Sub
     ' The office finds the earliest; most sheets need go no further.
     If oDates.computeFunction(EARLIEST) >= nFirstDate Then Exit Sub
+    Dim aRanges(), aCells(), nCells As Long, j As Long, aRows(), nRow As Long, nColumn As Long, oCell As Object
     aRanges = oDates.getRangeAddresses()
     aCells = Array()
     nCells = 0
@@ -628,13 +655,16 @@ End Sub
 ' icon sets or date conditions). Then the conditional formats and validity
 ' checks whose formulas refer past its last column or row.
 Private Sub AddConditions(aLosses(), sSheet, oSheet As Object, oDocument, nShown, nRows, nColumns)
+    Dim bFormats As Boolean
+    ' A sheet where no cell has a conditional format, or a validity check, says so at once.
+    bFormats = oSheet.getPropertyState("ConditionalFormat") <> NOT_SET
+    If Not bFormats And oSheet.getPropertyState("Validation") = NOT_SET Then Exit Sub
     Dim aFormats(), aCells(), aWhat(), sWhat As String, nLeft As Long, j As Long, k As Long, aRanges(), sKind As String
     Dim aFar(), nFar As Long, oEntry As Object, bFar As Boolean
-    ' A sheet where no cell has a conditional format says so at once.
-    If oSheet.getPropertyState("ConditionalFormat") = NOT_SET Then
-        aFormats = Array()
-    Else
+    If bFormats Then
         aFormats = oSheet.ConditionalFormats.getConditionalFormats()
+    Else
+        aFormats = Array()
     End If
     aCells = Array()
     aWhat = Array()

@@ -463,9 +463,9 @@ TEST_F(StartSaving, TheScriptIsInstalledOncePerRunAndAgainInAFreshOffice)
     Run();
     EXPECT_EQ(office.CallsTo("getScript").size(), 1);
     EXPECT_EQ(office.CallsTo("invoke").size(), 3);
-    EXPECT_TRUE(
-        office.installedScripts["Excel97"].contains("Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
-                                        "nShown, aComputed, aComputedAddIns, nArguments)"));
+    EXPECT_TRUE(office.installedScripts["Excel97"].contains(
+        "Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, "
+        "nShown, aComputed, aComputedAddIns, nArguments)"));
 
     // The next run installs it again, as it was; when the office goes away after the first
     // document, the script is installed in the fresh one and the second document is examined there.
