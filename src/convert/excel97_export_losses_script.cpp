@@ -215,7 +215,7 @@ Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boo
     bExpressions = oDocument.RegularExpressions
     bWildcards = oDocument.Wildcards
     If bIgnoreCase And Not bExpressions And bWildcards Then Exit Function
-    Dim aSuspects(), aSaved(), aExcel(), oFound As Object, aRanges(), oSheet As Object, n As Long
+    Dim aSuspects(), aSaved(), aExcel(), aAgain(), oFound As Object, aRanges(), oSheet As Object, n As Long
     aSuspects = Array()
     For i = nFirst To UBound(aFormulas)
         If Not IsNull(aFormulas(i)) Then
@@ -233,34 +233,37 @@ Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boo
     WeighMeaning = True
     oDocument.addActionLock()
     ReDim aSaved(n)
-    ReDim aExcel(n)
     For j = 0 To n
         aSaved(j) = aSuspects(j)(2).getDataArray()
     Next j
-    oDocument.IgnoreCase = True
-    oDocument.RegularExpressions = False
-    oDocument.Wildcards = True
-    For j = 0 To n
-        EnterAnew(aSuspects(j)(2))
-    Next j
-    For j = 0 To n
-        aExcel(j) = aSuspects(j)(2).getDataArray()
-    Next j
+    aExcel = WorkedOut(oDocument, aSuspects, True, False, True)
+    aAgain = WorkedOut(oDocument, aSuspects, bIgnoreCase, bExpressions, bWildcards)
+    oDocument.removeActionLock()
+    AddChanged(aLosses, oSheets, aSuspects, aSaved, aExcel, aAgain, nShown)
+End Function
+
+' The results of the suspects (Array(sheet, address, cells) each) once their
+' formulas are entered anew and worked out under those rules.
+Private Function WorkedOut(oDocument, aSuspects(), bIgnoreCase As Boolean, bExpressions As Boolean, bWildcards As Boolean)
+    Dim aResults(), j As Long
     oDocument.IgnoreCase = bIgnoreCase
     oDocument.RegularExpressions = bExpressions
     oDocument.Wildcards = bWildcards
-    For j = 0 To n
+    For j = 0 To UBound(aSuspects)
         EnterAnew(aSuspects(j)(2))
     Next j
-    oDocument.removeActionLock()
-    AddChanged(aLosses, oSheets, aSuspects, aSaved, aExcel, nShown)
+    ReDim aResults(UBound(aSuspects))
+    For j = 0 To UBound(aSuspects)
+        aResults(j) = aSuspects(j)(2).getDataArray()
+    Next j
+    WorkedOut = aResults
 End Function
 
 ' One "meaning" entry per sheet, for the suspects' cells whose result under
 ' Excel's rules differs from the saved one while the document's rules give
 ' the saved one again.
-Private Sub AddChanged(aLosses(), oSheets, aSuspects(), aSaved(), aExcel(), nShown)
-    Dim aCells(), nCells As Long, j As Long, nRow As Long, nColumn As Long, aAgain(), nSheet As Long, oAddress
+Private Sub AddChanged(aLosses(), oSheets, aSuspects(), aSaved(), aExcel(), aAgain(), nShown)
+    Dim aCells(), nCells As Long, j As Long, nRow As Long, nColumn As Long, nSheet As Long, oAddress
     nSheet = -1
     For j = 0 To UBound(aSuspects)
         If aSuspects(j)(0) <> nSheet Then
@@ -270,10 +273,9 @@ Private Sub AddChanged(aLosses(), oSheets, aSuspects(), aSaved(), aExcel(), nSho
             nCells = 0
         End If
         oAddress = aSuspects(j)(1)
-        aAgain = aSuspects(j)(2).getDataArray()
-        For nRow = 0 To UBound(aAgain)
-            For nColumn = 0 To UBound(aAgain(nRow))
-                If Not Same(aExcel(j)(nRow)(nColumn), aSaved(j)(nRow)(nColumn)) And Same(aAgain(nRow)(nColumn), aSaved(j)(nRow)(nColumn)) Then
+        For nRow = 0 To UBound(aSaved(j))
+            For nColumn = 0 To UBound(aSaved(j)(nRow))
+                If Not Same(aExcel(j)(nRow)(nColumn), aSaved(j)(nRow)(nColumn)) And Same(aAgain(j)(nRow)(nColumn), aSaved(j)(nRow)(nColumn)) Then
                     nCells = nCells + 1
                     If nCells <= nShown Then Add(aCells, CellEntry(oAddress.StartColumn + nColumn, oAddress.StartRow + nRow))
                 End If

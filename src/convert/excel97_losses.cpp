@@ -272,7 +272,7 @@ QString LongConstant(const std::vector<Excel97Loss>& of, const QString& input, c
     const bool one = OneCell(of);
     return QStringLiteral(
                "%1 %2 a text of more than %3 characters inside %4, the most an Excel 97 formula keeps in one: "
-               "%5 holds %6 cut short")
+               "%5 holds %6 cut short, and Excel shows the shorter text once it recalculates")
         .arg(CellsOf(of, PlacesOf(of), input), Either(one, "holds", "hold"), Number(kExcel97ShortText),
              Either(one, "its formula", "their formulas"), output, Either(one, "it", "those texts"));
 }

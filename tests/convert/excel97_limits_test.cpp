@@ -18,7 +18,7 @@
 
 using testing_support::CompareWithSource;
 using testing_support::FormFixture;
-using testing_support::MakeSpreadsheet;
+using testing_support::MakeDocument;
 using testing_support::SharedOffice;
 using testing_support::SheetShape;
 using testing_support::XlsShape;
@@ -51,9 +51,12 @@ protected:
         StartConverting(SharedOffice::Bridge());
     }
 
-    void Make(const QString& name, const QJsonArray& sheets)
+    void Make(const QString& name, const QJsonArray& sheets) { MakeFile(name, QJsonObject{{"sheets", sheets}}); }
+
+    // A document of sheets ("sheets") and options, as make_spreadsheet.py reads them.
+    void MakeFile(const QString& name, const QJsonObject& document)
     {
-        ASSERT_TRUE(MakeSpreadsheet(in + "/" + name, sheets)) << name.toStdString();
+        ASSERT_TRUE(MakeDocument(in + "/" + name, document)) << name.toStdString();
         form->fileList().AddFileRow(in + "/" + name);
     }
 };
@@ -236,21 +239,38 @@ QStringList GnumericColumnB(const QString& workbook, bool recalculated)
 
 // The export writes a formula's result by the type the office last worked it
 // out as, which a formula loaded from a file lacks: without help every text
-// result became the number 0.
+// result became the number 0. It writes a named database range in a formula
+// as #N/A, a name as a name. Around them, what a workbook holds as it is: a
+// comparison, a reference to another sheet, a one-condition autofilter.
 TEST_F(Excel97Limits, TextResultsOfFormulasReachTheWorkbookAsSaved)
 {
-    auto saved = [](const QString& formula, const QString& result) {
+    auto saved = [](const QString& formula, const QJsonValue& result) {
         return QJsonObject{{"formula", formula}, {"saved", result}};
     };
-    Make("texts.ods",
-         {Cells("Texts", {QJsonArray{1, 1, "abc"}, QJsonArray{2, 1, 5}, QJsonArray{1, 2, saved("of:=\"xyz\"", "xyz")},
-                          QJsonArray{2, 2, saved("of:=UPPER([.A1])", "ABC")},
-                          QJsonArray{3, 2, saved("of:=[.A1]&\"-x\"", "abc-x")},
-                          QJsonArray{4, 2, saved("of:=IF([.A2]>0;\"yes\";\"no\")", "yes")},
-                          QJsonArray{5, 2, saved("of:=TEXT([.A2];\"0.00\")", "5.00")},
-                          QJsonArray{6, 2, saved("of:=[.A1]", "abc")},
-                          QJsonArray{7, 2, saved("of:=HYPERLINK(\"http://example.org/\";\"site\")", "site")},
-                          QJsonArray{8, 2, saved("of:=\"\"", "")}})});
+    MakeFile(
+        "texts.ods",
+        QJsonObject{
+            {"sheets",
+             QJsonArray{
+                 Cells("Texts",
+                       {QJsonArray{1, 1, "abc"}, QJsonArray{2, 1, 5}, QJsonArray{1, 2, saved("of:=\"xyz\"", "xyz")},
+                        QJsonArray{2, 2, saved("of:=UPPER([.A1])", "ABC")},
+                        QJsonArray{3, 2, saved("of:=[.A1]&\"-x\"", "abc-x")},
+                        QJsonArray{4, 2, saved("of:=IF([.A2]>0;\"yes\";\"no\")", "yes")},
+                        QJsonArray{5, 2, saved("of:=TEXT([.A2];\"0.00\")", "5.00")},
+                        QJsonArray{6, 2, saved("of:=[.A1]", "abc")},
+                        QJsonArray{7, 2, saved("of:=HYPERLINK(\"http://example.org/\";\"site\")", "site")},
+                        QJsonArray{8, 2, saved("of:=\"\"", "")}, QJsonArray{9, 2, saved("of:=SUM(Sales)", 10)},
+                        QJsonArray{10, 2, saved("of:=DSUM(Sales;1;[$Data.C1:.C2])", 7)},
+                        QJsonArray{11, 2, saved("of:=[$Data.A3]*2", 4)}, QJsonArray{12, 2, saved("of:=[.A2]>3", 1)}}),
+                 Cells("Data",
+                       {QJsonArray{1, 1, "Amount"}, QJsonArray{2, 1, 1}, QJsonArray{3, 1, 2}, QJsonArray{4, 1, 3},
+                        QJsonArray{5, 1, 4}, QJsonArray{1, 3, "Amount"}, QJsonArray{2, 3, ">2"}})}},
+            {"database-ranges", QJsonArray{QJsonObject{{"name", "Sales"}, {"range", "Data.A1:A5"}},
+                                           QJsonObject{{"name", "__Anonymous_Sheet_DB__1"},
+                                                       {"range", "Data.A1:A5"},
+                                                       {"autofilter", true},
+                                                       {"filter", QJsonArray{QJsonArray{0, ">", 0}}}}}}});
     form->PushButton2->click();
 
     EXPECT_EQ(dialogs.messages.last().text, "Done.");
@@ -259,10 +279,91 @@ TEST_F(Excel97Limits, TextResultsOfFormulasReachTheWorkbookAsSaved)
     QStringList quoted;
     for (const QString& text : texts)
         quoted << "'" + text + "'";
-    EXPECT_EQ(XlrdSays(out + "/texts.xls", "[repr(v) for v in book.sheet_by_index(0).col_values(1)]"), quoted);
-    const QStringList shown = texts.mid(0, texts.size() - 1);
-    EXPECT_EQ(GnumericColumnB(out + "/texts.xls", false), shown);
-    EXPECT_EQ(GnumericColumnB(out + "/texts.xls", true), shown);
+    EXPECT_EQ(XlrdSays(out + "/texts.xls", "[repr(v) for v in book.sheet_by_index(0).col_values(1)]"),
+              quoted + QStringList({"10.0", "7.0", "4.0", "1.0"}));
+    // The comparison is stored as the number it was saved as, and recalculated as a truth value.
+    EXPECT_EQ(GnumericColumnB(out + "/texts.xls", false), texts + QStringList({"10", "7", "4", "1"}));
+    EXPECT_EQ(GnumericColumnB(out + "/texts.xls", true), texts + QStringList({"10", "7", "4", "TRUE"}));
+}
+
+// What the export itself leaves out of a document that a workbook could hold,
+// each on a sheet of its own in one file that also has Basic macros, a long
+// name and days counted from 1 January 1900: one report a kind, in the order
+// of the kinds, each naming its sheets; and what does not change under
+// Excel's rules (a random number) is not reported.
+TEST_F(Excel97Limits, WhatTheExportItselfLosesIsReportedWithItsSheets)
+{
+    const QString text = QString("x").repeated(300);
+    QJsonObject links = Cells("Links",
+                              {QJsonArray{1, 1,
+                                          QJsonObject{{"links", QJsonArray{QJsonArray{"a", "https://a.example/"},
+                                                                           QJsonArray{"b", "https://b.example/"}}}}}});
+    QJsonObject header = Block("Header", 2, 2);
+    header["header"] = QJsonObject{{"center", text}};
+    QJsonObject even = Block("Even", 2, 2);
+    even["header"] = QJsonObject{{"center", "odd"}};
+    even["even-header"] = "even";
+    auto filter = [](const QString& sheet, bool autofilter, const QJsonArray& conditions) {
+        return QJsonObject{{"name", "__Anonymous_Sheet_DB__" + sheet},
+                           {"range", sheet + ".A1:C6"},
+                           {"autofilter", autofilter},
+                           {"filter", conditions}};
+    };
+    MakeFile("export.ods",
+             QJsonObject{
+                 {"sheets",
+                  QJsonArray{Block("Plain", 2, 2),
+                             Cells("Formulas",
+                                   {QJsonArray{1, 1, QJsonObject{{"formula", "of:=\"" + text + "\""}, {"saved", text}}},
+                                    QJsonArray{2, 1, Formula("of:=['file:///nowhere/other.ods'#$Sheet1.A1]")},
+                                    QJsonArray{3, 1, Formula("of:=DOUBLEIT(2)")}}),
+                             Cells("Compare",
+                                   {QJsonArray{1, 1, "abc"}, QJsonArray{1, 2, "ABC"},
+                                    QJsonArray{1, 3, QJsonObject{{"formula", "of:=[.A1]=[.B1]"}, {"saved", 0}}},
+                                    QJsonArray{2, 3, QJsonObject{{"formula", "of:=IF(RAND()>2;1;0)"}, {"saved", 0}}}}),
+                             links, Block("Standard", 6, 3), Block("Auto", 6, 3), header, even}},
+                 {"null-date", "1900-01-01"},
+                 {"macro", "Function DOUBLEIT(x)\n DOUBLEIT = 2*x\nEnd Function\n"},
+                 {"names", QJsonArray{QJsonArray{"N" + QString("a").repeated(260), "$Plain.$A$1"}}},
+                 {"database-ranges",
+                  QJsonArray{filter("Standard", false, QJsonArray{QJsonArray{1, ">", 7}}),
+                             filter("Auto", true,
+                                    QJsonArray{QJsonArray{0, ">", 1}, QJsonArray{0, "<", 15}, QJsonArray{0, "<>", 6}}),
+                             QJsonObject{{"name", "Kept"},
+                                         {"range", "Plain.A1:B2"},
+                                         {"filter", QJsonArray{QJsonArray{0, ">", 0}}}}}}});
+    form->PushButton2->click();
+
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    const QStringList reports = ReportedDescriptions();
+    const QString input = in + "/export.ods";
+    const QStringList expected{
+        "Cell A1 of sheet \"Formulas\" of " + input + " holds a text of more than 255 characters inside its formula",
+        "The dates of " + input + " count their days from 1 January 1900 (Calc's \"StarCalc 1.0\" setting)",
+        "Cell A2 of sheet \"Formulas\" of " + input + " refers to other files",
+        "The named range \"Naaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa…\" of " + input + " has a name longer than the 255",
+        input + " holds Basic macros in Standard.Module1, which " + out +
+            "/export.xls does not carry; cell A3 of sheet \"Formulas\" calls them",
+        "Cell C1 of sheet \"Compare\" of " + input + " compares or matches texts, and gives another result",
+        "Sheets \"Plain\" (the filter of database range \"Kept\" on A1:B2), \"Standard\" (a standard filter on A1:C6) "
+        "and "
+        "\"Auto\" (an autofilter of more than two conditions on a column",
+        "Cell A1 of sheet \"Links\" of " + input + " holds more than one link",
+        "Sheets \"Header\" (a header longer than 255 characters) and \"Even\" (a different header on even pages) of " +
+            input};
+    ASSERT_EQ(reports.size(), expected.size()) << reports.join("\n").toStdString();
+    for (int kind = 0; kind < expected.size(); ++kind) {
+        EXPECT_TRUE(reports[kind].startsWith(expected[kind])) << reports[kind].toStdString();
+        EXPECT_TRUE(reports[kind].contains("at line 162")) << reports[kind].toStdString();
+    }
+    // As stored: the long text's saved result (its formula is cut short), the other file's value lost, the two-link
+    // cell a text, the date two days early.
+    EXPECT_EQ(
+        XlrdSays(
+            out + "/export.xls",
+            "[len(book.sheet_by_name('Formulas').cell_value(0, 0)), book.sheet_by_name('Formulas').cell_type(1, 0), "
+            "book.sheet_by_name('Links').cell_value(0, 0)]"),
+        (QStringList{"300", "5", "a b"}));
 }
 
 TEST_F(Excel97Limits, ASheetExactlyAtTheLimitsIsNotReported)

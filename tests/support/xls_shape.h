@@ -54,12 +54,18 @@ inline std::vector<SheetShape> XlsShape(const QString& path)
     return sheets;
 }
 
-// Writes an .ods file of the sheets that make_spreadsheet.py's JSON describes.
-inline bool MakeSpreadsheet(const QString& path, const QJsonArray& sheets)
+// Writes an .ods file of the document (its "sheets" and options) that make_spreadsheet.py's JSON describes.
+inline bool MakeDocument(const QString& path, const QJsonObject& document)
 {
     return QProcess::execute(QStringLiteral(QUILLMERE_SYSTEM_PYTHON),
                              {QStringLiteral(QUILLMERE_SOURCE_DIR "/tests/support/make_spreadsheet.py"), path,
-                              QString::fromUtf8(QJsonDocument(sheets).toJson(QJsonDocument::Compact))}) == 0;
+                              QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Compact))}) == 0;
+}
+
+// Writes an .ods file of the sheets that make_spreadsheet.py's JSON describes.
+inline bool MakeSpreadsheet(const QString& path, const QJsonArray& sheets)
+{
+    return MakeDocument(path, QJsonObject{{"sheets", sheets}});
 }
 
 // Writes an .ods file whose one cell holds a text of that many megabytes,
