@@ -337,6 +337,9 @@ TEST_F(Excel97Limits, WhatTheExportItselfLosesIsReportedWithItsSheets)
     EXPECT_EQ(dialogs.messages.last().text, "Done.");
     const QStringList reports = ReportedDescriptions();
     const QString input = in + "/export.ods";
+    const QString filters =
+        "Sheets \"Plain\" (the filter of database range \"Kept\" on A1:B2), \"Standard\" (a standard filter on "
+        "A1:C6) and \"Auto\" (an autofilter of more than two conditions on a column";
     const QStringList expected{
         "Cell A1 of sheet \"Formulas\" of " + input + " holds a text of more than 255 characters inside its formula",
         "The dates of " + input + " count their days from 1 January 1900 (Calc's \"StarCalc 1.0\" setting)",
@@ -345,9 +348,7 @@ TEST_F(Excel97Limits, WhatTheExportItselfLosesIsReportedWithItsSheets)
         input + " holds Basic macros in Standard.Module1, which " + out +
             "/export.xls does not carry; cell A3 of sheet \"Formulas\" calls them",
         "Cell C1 of sheet \"Compare\" of " + input + " compares or matches texts, and gives another result",
-        "Sheets \"Plain\" (the filter of database range \"Kept\" on A1:B2), \"Standard\" (a standard filter on A1:C6) "
-        "and "
-        "\"Auto\" (an autofilter of more than two conditions on a column",
+        filters,
         "Cell A1 of sheet \"Links\" of " + input + " holds more than one link",
         "Sheets \"Header\" (a header longer than 255 characters) and \"Even\" (a different header on even pages) of " +
             input};
