@@ -328,18 +328,21 @@ End Sub
 ' an Excel 97 cell holds one, so the export keeps none of them (it puts their
 ' addresses in a comment).
 Sub AddLinks(aLosses(), sSheet, oRich As Object, nShown)
-    Dim oCells As Object, oCell As Object, oFields As Object, nLinks As Long, aCells(), nCells As Long, oAddress
+    Dim oCells As Object, oCell As Object, oFields As Object, nLinks As Long, aCells(), nCells As Long, oAddress, j As Long
     aCells = Array()
     nCells = 0
     oCells = oRich.getCells().createEnumeration()
     Do While oCells.hasMoreElements()
         oCell = oCells.nextElement()
-        oFields = oCell.getTextFields().createEnumeration()
+        oFields = oCell.getTextFields()
         nLinks = 0
-        Do While oFields.hasMoreElements()
-            ' A link is the one field with an address.
-            If oFields.nextElement().getPropertySetInfo().hasPropertyByName("URL") Then nLinks = nLinks + 1
-        Loop
+        ' Most such cells hold one field, or none: a bold word, say.
+        If oFields.getCount() > 1 Then
+            For j = 0 To oFields.getCount() - 1
+                ' A link is the one field with an address.
+                If oFields.getByIndex(j).getPropertySetInfo().hasPropertyByName("URL") Then nLinks = nLinks + 1
+            Next j
+        End If
         If nLinks > 1 Then
             nCells = nCells + 1
             oAddress = oCell.getCellAddress()
