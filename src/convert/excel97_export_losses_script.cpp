@@ -200,24 +200,16 @@ End Sub
 ' either way (a random number, say) is not. The options that these rules set
 ' do not make the office work out the whole document again.
 Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boolean
-    Dim i As Long, nFirst As Long
+    Dim bIgnoreCase As Boolean, bExpressions As Boolean, bWildcards As Boolean, i As Long, j As Long
+    Dim aSuspects(), aSaved(), aExcel(), aAgain(), oFound As Object, aRanges(), oSheet As Object, n As Long
     WeighMeaning = False
-    ' aFormulas holds each sheet's suspects (see ExportPattern), or Null.
-    nFirst = -1
-    For i = 0 To UBound(aFormulas)
-        If nFirst < 0 And Not IsNull(aFormulas(i)) Then
-            If Not IsNull(aFormulas(i).findAll(Searcher(aFormulas(i), OPERATOR & "|(?<![\w.])(?:" & CRITERIA & ")\s*\(", FORMULA_TEXT))) Then nFirst = i
-        End If
-    Next i
-    If nFirst < 0 Then Exit Function
-    Dim bIgnoreCase As Boolean, bExpressions As Boolean, bWildcards As Boolean, j As Long
     bIgnoreCase = oDocument.IgnoreCase
     bExpressions = oDocument.RegularExpressions
     bWildcards = oDocument.Wildcards
     If bIgnoreCase And Not bExpressions And bWildcards Then Exit Function
-    Dim aSuspects(), aSaved(), aExcel(), aAgain(), oFound As Object, aRanges(), oSheet As Object, n As Long
+    ' aFormulas holds each sheet's suspects (see ExportPattern), or Null.
     aSuspects = Array()
-    For i = nFirst To UBound(aFormulas)
+    For i = 0 To UBound(aFormulas)
         If Not IsNull(aFormulas(i)) Then
             oFound = aFormulas(i).findAll(Searcher(aFormulas(i), OPERATOR & "|(?<![\w.])(?:" & CRITERIA & ")\s*\(", FORMULA_TEXT))
             If Not IsNull(oFound) Then
@@ -230,6 +222,7 @@ Function WeighMeaning(oDocument, oSheets, aFormulas(), aLosses(), nShown) As Boo
         End If
     Next i
     n = UBound(aSuspects)
+    If n < 0 Then Exit Function
     WeighMeaning = True
     oDocument.addActionLock()
     ReDim aSaved(n)

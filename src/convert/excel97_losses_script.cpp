@@ -46,7 +46,7 @@ Private sSuspectCalls As String, sSuspectShape As String, sUncomputableNames As 
 Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown, aComputed, aComputedAddIns, nArguments)
     Dim aLosses(), oSheets As Object, aNames(), bLinks As Boolean, i As Long, aContents(), aFormulas(), aSuspects(), aStyles()
     Dim oSheet As Object, oCursor As Object, oEnd As Object, oContent As Object
-    Dim oRich As Object, oFormats As Object, oNull As Object, nFirstDate As Double, sExport As String, bBasic As Boolean, oUnnamed As Object
+    Dim oRich As Object, oFormats As Object, oNull As Object, nFirstDate As Double, sMacroCalls As String, bBasic As Boolean, oUnnamed As Object
     On Error GoTo Failed
     aLosses = Array()
     If IsEmpty(QuillmereCodes) Then
@@ -63,9 +63,9 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
     oSheets = oDocument.getSheets()
     ' A procedure call costs more here than the office's answer to these questions,
     ' so each rare look is called only once a question shows it has work to do.
-    sExport = ""
+    sMacroCalls = ""
     bBasic = oDocument.BasicLibraries.hasElements()
-    If bBasic Then sExport = MacroCalls(oDocument)
+    If bBasic Then sMacroCalls = MacroCalls(oDocument)
     ' The cells of each sheet that are more than numbers, found in one pass over
     ' the sheet, and its formulas; all the looks below go through these alone.
     ' Of its formulas, a search finds those that any look wants to see, which
@@ -80,10 +80,10 @@ Function Losses(oDocument, nRows, nColumns, nText, nName, nSearchedWhole, nShown
         aFormulas(i) = aContents(i).queryContentCells(FORMULA_CELLS)
         aSuspects(i) = Null
         If aFormulas(i).getCount() > 0 Then
-            If sExport = "" Then
+            If sMacroCalls = "" Then
                 aSuspects(i) = aFormulas(i).findAll(Searcher(aFormulas(i), QuillmereCodes(9), FORMULA_TEXT))
             Else
-                aSuspects(i) = aFormulas(i).findAll(Searcher(aFormulas(i), QuillmereCodes(9) & "|" & sExport, FORMULA_TEXT, False))
+                aSuspects(i) = aFormulas(i).findAll(Searcher(aFormulas(i), QuillmereCodes(9) & "|" & sMacroCalls, FORMULA_TEXT, False))
             End If
         End If
     Next i
