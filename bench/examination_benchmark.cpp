@@ -42,13 +42,13 @@ Times Convert(platform::uno::OfficeBridge& office, convert::Excel97Examination& 
     ObjectRef document = desktop
                              ->call("loadComponentFromURL",
                                     {convert::FileUrl(QFileInfo(input).absoluteFilePath()), "_blank", Variant::Int16(0),
-                                     VariantArray{convert::MakePropertyValue(office, "Hidden", true)}})
+                                     VariantArray{convert::MakePropertyValue(*manager, "Hidden", true)}})
                              .toObject();
     ObjectRef dispatcher = manager->call("createInstance", {"com.sun.star.frame.DispatchHelper"}).toObject();
     ObjectRef frame = document->call("getCurrentController", {}).toObject()->call("getFrame", {}).toObject();
-    const VariantArray arguments{convert::MakePropertyValue(office, "URL", convert::FileUrl(output)),
-                                 convert::MakePropertyValue(office, "FilterName", QStringLiteral("MS Excel 97")),
-                                 convert::MakePropertyValue(office, "SelectionOnly", true)};
+    const VariantArray arguments{convert::MakePropertyValue(*manager, "URL", convert::FileUrl(output)),
+                                 convert::MakePropertyValue(*manager, "FilterName", QStringLiteral("MS Excel 97")),
+                                 convert::MakePropertyValue(*manager, "SelectionOnly", true)};
     Times times;
     if (examine) {
         QElapsedTimer alone;

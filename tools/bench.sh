@@ -25,6 +25,9 @@ soffice=/usr/lib/libreoffice/program/soffice
 measure=("/usr/bin/python3" "$here/bench/measure_run.py")
 made() { ls "$work/$1" | wc -l; }
 field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }
+# Processor time a file (user + system), by kind of process.
+cpu() { printf 'CPU a file: office %s ms, worker %s ms, command %s ms, other %s ms' "$(field cpu_office_ms "$1")" \
+    "$(field cpu_worker_ms "$1")" "$(field cpu_command_ms "$1")" "$(field cpu_other_ms "$1")"; }
 # First starts (profiles, filters) before any clock.
 "$batch" --jobs 1 --to "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
 "$soffice" -env:UserInstallation="file://$work/soffice-profile" --headless --convert-to xls --outdir "$work" "$corpus/date.ods" >/dev/null 2>&1 || true
@@ -37,6 +40,7 @@ t_soffice=$(field seconds "$soffice_run")
 printf '%-44s %6.2f s  %6.1f files/s  %4d workbooks  offices at most %s MB\n' \
     "soffice --convert-to, 200 files a call:" "$t_soffice" "$(echo "$n_files / $t_soffice" | bc -l)" "$(made soffice)" \
     "$(field office_peak_mb "$soffice_run")"
+printf '%-44s %s\n' "" "$(cpu "$soffice_run")"
 declare -A t_jobs
 default_jobs=$("$batch" --help | sed -n 's/.*here \([0-9]*\)).*/\1/p')
 for jobs in 1 2 default; do
@@ -52,6 +56,7 @@ for jobs in 1 2 default; do
   printf '%-44s %6.2f s  %6.1f files/s  %4d workbooks  offices at most %s MB (largest %s MB)  %.2f times soffice\n' \
       "$label" "$t" "$(echo "$n_files / $t" | bc -l)" "$(made "jobs-$jobs")" "$(field office_peak_mb "$run")" \
       "$(field largest_office_mb "$run")" "$(echo "$t_soffice / $t" | bc -l)"
+  printf '%-44s %s\n' "" "$(cpu "$run")"
 done
 
 # Start-up apart from the steady rate: a run of as many files as jobs is

@@ -55,14 +55,15 @@ QString WritableUrl(platform::automation::Bridge& bridge, const QString& path)
 }
 
 // Loads the spreadsheet hidden; the report of a load that fails names the file.
-ObjectRef OpenDocument(platform::automation::Bridge& bridge, const ObjectRef& desktop, const QString& inputPath)
+ObjectRef OpenDocument(platform::automation::Bridge& bridge, platform::automation::Object& serviceManager,
+                       const ObjectRef& desktop, const QString& inputPath)
 {
     // The office opens an empty file as a new, empty document: that would pass for a conversion.
     const QFileInfo input(inputPath);
     if (input.isFile() && input.size() == 0)
         throw Failure(QStringLiteral("%1 is empty: there is no spreadsheet to convert").arg(inputPath));
     const QString inputUrl = ReadableUrl(bridge, inputPath);
-    const VariantArray loadArguments{MakePropertyValue(bridge, QStringLiteral("Hidden"), true)};
+    const VariantArray loadArguments{MakePropertyValue(serviceManager, QStringLiteral("Hidden"), true)};
     Variant document;
     platform::automation::Object& loader = Use(desktop);
     try {
@@ -262,7 +263,9 @@ bool BatchRun::ConvertRow(int row)
         objects.desktop = Use(objects.serviceManager)
                               .call(QStringLiteral("createInstance"), {"com.sun.star.frame.Desktop"})
                               .toObject();
-    }) && steps.run(134, [&] { objects.document = OpenDocument(bridge_, objects.desktop, inputPath); });
+    }) && steps.run(134, [&] {
+        objects.document = OpenDocument(bridge_, Use(objects.serviceManager), objects.desktop, inputPath);
+    });
     if (!opened) {
         steps.run(168, [&] { host_.SetMousePointer(app::kPointerHourglass); });
         return false;
@@ -291,16 +294,20 @@ bool BatchRun::ConvertRow(int row)
     steps.run(152, [&] { outputPath = SlashForm(outputPath); });
 
     steps.run(156, [&] {
-        saveArguments[0] = MakePropertyValue(bridge_, QStringLiteral("URL"), WritableUrl(bridge_, outputPath));
+        saveArguments[0] = MakePropertyValue(Use(objects.serviceManager), QStringLiteral("URL"),
+                                             WritableUrl(bridge_, outputPath));
     });
     steps.run(158, [&] {
-        saveArguments[1] = MakePropertyValue(bridge_, QStringLiteral("FilterName"), QStringLiteral("MS Excel 97"));
+        saveArguments[1] = MakePropertyValue(Use(objects.serviceManager), QStringLiteral("FilterName"),
+                                             QStringLiteral("MS Excel 97"));
     });
     // SelectionOnly, the third save argument, is passed as the run has always
     // passed it, and it cuts nothing: a document loaded hidden has only its
     // cursor cell selected, and the Excel 97 export writes every sheet whole
     // whatever is selected (the tests that read workbooks back see every cell).
-    steps.run(160, [&] { saveArguments[2] = MakePropertyValue(bridge_, QStringLiteral("SelectionOnly"), true); });
+    steps.run(160, [&] {
+        saveArguments[2] = MakePropertyValue(Use(objects.serviceManager), QStringLiteral("SelectionOnly"), true);
+    });
 
     // What the workbook will lack is found before the save and told once it is written.
     std::vector<Excel97Loss> losses;

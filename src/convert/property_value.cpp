@@ -5,11 +5,10 @@ namespace convert {
 using platform::automation::ObjectRef;
 using platform::automation::Variant;
 
-ObjectRef MakePropertyValue(platform::automation::Bridge& bridge, const QString& name, const Variant& value)
+ObjectRef MakePropertyValue(platform::automation::Object& serviceManager, const QString& name, const Variant& value)
 {
-    ObjectRef serviceManager = bridge.CreateObject(QLatin1String(kServiceManager));
     ObjectRef property =
-        serviceManager->call(QStringLiteral("Bridge_GetStruct"), {QStringLiteral("com.sun.star.beans.PropertyValue")})
+        serviceManager.call(QStringLiteral("Bridge_GetStruct"), {QStringLiteral("com.sun.star.beans.PropertyValue")})
             .toObject();
     property->set(QStringLiteral("name"), name);
     property->set(QStringLiteral("Value"), value);

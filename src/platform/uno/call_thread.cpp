@@ -17,8 +17,26 @@ struct CallThread::Queue {
     bool quit = false;
 };
 
-CallThread::CallThread() : queue_(std::make_shared<Queue>())
+// The call made in place, if any, as the watcher sees it.
+struct CallThread::Watch {
+    static constexpr std::chrono::milliseconds kLook{100};
+    std::mutex mutex;
+    std::condition_variable wake;
+    const std::function<void()>* giveUp = nullptr;
+    std::chrono::steady_clock::time_point deadline;
+    bool gaveUp = false;
+    bool quit = false;
+};
+
+namespace {
+// Set while this thread makes a call in place: a call made from within it
+// runs under the same watch.
+thread_local bool watchedHere = false;
+}  // namespace
+
+CallThread::CallThread() : queue_(std::make_shared<Queue>()), watch_(std::make_shared<Watch>())
 {
+    std::thread([watch = watch_] { Keep(watch); }).detach();
     std::thread thread([queue = queue_] { Serve(queue); });
     threadId_ = thread.get_id();
     // Detached so that a CallThread let go on its own thread (the last
@@ -28,9 +46,53 @@ CallThread::CallThread() : queue_(std::make_shared<Queue>())
 
 CallThread::~CallThread()
 {
+    {
+        std::lock_guard lock(watch_->mutex);
+        watch_->quit = true;
+        watch_->wake.notify_all();
+    }
     std::lock_guard lock(queue_->mutex);
     queue_->quit = true;
     queue_->wake.notify_all();
+}
+
+void CallThread::Keep(const std::shared_ptr<Watch>& watch)
+{
+    std::unique_lock lock(watch->mutex);
+    while (!watch->quit) {
+        watch->wake.wait_for(lock, Watch::kLook);
+        // Given up while the lock is held: the caller cannot return, and
+        // take giveUp's frame with it, before giveUp has run.
+        if (watch->giveUp && !watch->gaveUp && std::chrono::steady_clock::now() >= watch->deadline) {
+            watch->gaveUp = true;
+            (*watch->giveUp)();
+        }
+    }
+}
+
+bool CallThread::runWatched(const std::function<void()>& work, std::chrono::milliseconds limit,
+                            const std::function<void()>& giveUp)
+{
+    {
+        std::lock_guard lock(watch_->mutex);
+        watch_->giveUp = &giveUp;
+        watch_->deadline = std::chrono::steady_clock::now() + limit;
+        watch_->gaveUp = false;
+    }
+    watchedHere = true;
+    const auto over = [this] {
+        watchedHere = false;
+        std::lock_guard lock(watch_->mutex);
+        watch_->giveUp = nullptr;
+        return !watch_->gaveUp;
+    };
+    try {
+        work();
+    } catch (...) {
+        over();
+        throw;
+    }
+    return over();
 }
 
 void CallThread::Serve(const std::shared_ptr<Queue>& queue)
@@ -59,13 +121,15 @@ void CallThread::Serve(const std::shared_ptr<Queue>& queue)
 bool CallThread::run(const std::function<void()>& work, std::chrono::milliseconds limit,
                      const std::function<void()>& giveUp)
 {
-    if (std::this_thread::get_id() == threadId_) {
+    if (std::this_thread::get_id() == threadId_ || watchedHere) {
         work();
         return true;
     }
     std::unique_lock busy(busy_, std::try_to_lock);
     if (!busy.owns_lock())
         return RunOnWorker(work, limit, giveUp);
+    if (!OnWindowThread())
+        return runWatched(work, limit, giveUp);
 
     auto state = std::make_shared<CallState>();
     {

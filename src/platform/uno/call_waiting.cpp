@@ -80,6 +80,12 @@ bool OnGuiThread()
     return application && QThread::currentThread() == application->thread();
 }
 
+bool OnWindowThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return OnGuiThread() && application->inherits("QGuiApplication");
+}
+
 bool WaitUntil(CallState& state, std::chrono::steady_clock::time_point deadline, bool serveEvents)
 {
     std::unique_lock lock(state.mutex);

@@ -26,6 +26,10 @@ struct CallState {
 // True on the thread of the Qt application object.
 bool OnGuiThread();
 
+// True on the thread of a Qt application that shows windows: a call made
+// there must leave them drawing while it waits.
+bool OnWindowThread();
+
 // Waits until the call is done or the deadline passes; true when done.
 bool WaitUntil(CallState& state, std::chrono::steady_clock::time_point deadline, bool serveEvents);
 

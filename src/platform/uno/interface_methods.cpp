@@ -57,6 +57,7 @@ InterfaceMethods::InterfaceMethods(const LocalUno& local, const css::uno::Sequen
                 continue;
             }
             byFoldedName_.insert(folded, method);
+            through_.insert(method.get(), type.getTypeName());
         }
     }
     for (auto it = byFoldedName_.begin(); it != byFoldedName_.end();) {
@@ -85,9 +86,26 @@ std::shared_ptr<const InterfaceMethods> InterfaceMethodCache::get(const LocalUno
         key += FromUno(type.getTypeName()) + QLatin1Char(';');
     std::lock_guard lock(mutex_);
     auto& table = tables_[key];
-    if (!table)
+    if (!table) {
         table = std::make_shared<const InterfaceMethods>(local, types);
+        for (auto it = table->byFoldedName().begin(); it != table->byFoldedName().end(); ++it) {
+            seen_.insert(it.key(), it.value());  // the newest table's reading of a name wins
+            through_.insert(it.value().get(), table->through(it.value()));
+        }
+    }
     return table;
+}
+
+css::uno::Reference<css::reflection::XIdlMethod> InterfaceMethodCache::seen(const QString& name) const
+{
+    std::lock_guard lock(mutex_);
+    return seen_.value(name.toLower());
+}
+
+rtl::OUString InterfaceMethodCache::through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const
+{
+    std::lock_guard lock(mutex_);
+    return through_.value(method.get());
 }
 
 css::uno::Any CallMethod(const LocalUno& local, const css::uno::Reference<css::reflection::XIdlMethod>& method,

@@ -28,21 +28,42 @@ public:
 
     // The method called name, or null.
     css::uno::Reference<css::reflection::XIdlMethod> find(const QString& name) const;
+    // Every method, by its name in lower case.
+    const QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>>& byFoldedName() const
+    {
+        return byFoldedName_;
+    }
+    // The interface a method was found through: core reflection calls it
+    // through that interface (one that derives from the method's own).
+    rtl::OUString through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const
+    {
+        return through_.value(method.get());
+    }
 
 private:
     QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> byExactName_;
     QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> byFoldedName_;
+    QHash<const void*, rtl::OUString> through_;
 };
 
 // The method tables of one session, shared by every object that declares the
-// same interface types (every spreadsheet document, say).
+// same interface types (every spreadsheet document, say). It also remembers
+// which interface declared each method name it has seen: a row's new
+// desktop, document or dispatcher is then asked for that one interface
+// instead of for its whole list of types.
 class InterfaceMethodCache {
 public:
     std::shared_ptr<const InterfaceMethods> get(const LocalUno& local, const css::uno::Sequence<css::uno::Type>& types);
+    // The method of that name in a table made before, or null.
+    css::uno::Reference<css::reflection::XIdlMethod> seen(const QString& name) const;
+    // The interface through which a method of these tables is called.
+    rtl::OUString through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const;
 
 private:
-    std::mutex mutex_;
-    QHash<QString, std::shared_ptr<const InterfaceMethods>> tables_;  // by the joined type names
+    mutable std::mutex mutex_;
+    QHash<QString, std::shared_ptr<const InterfaceMethods>> tables_;         // by the joined type names
+    QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> seen_;  // by the name in lower case
+    QHash<const void*, rtl::OUString> through_;  // by method; the tables keep the methods alive
 };
 
 // Calls method on target the way Invocation does: each argument converted to

@@ -1,5 +1,6 @@
 #include "platform/uno/invocation_object.h"
 
+#include "platform/uno/local_uno.h"
 #include "platform/uno/office_session.h"
 #include "platform/uno/uno_text.h"
 #include "platform/uno/value_conversion.h"
@@ -46,7 +47,11 @@ css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMetho
         if (const auto method = declared->find(member); method.is())
             return method;
     }
+    // A method that an object of this office declared before, through an
+    // interface that this one has too, is the same method.
     if (!methodsLookedUp_) {
+        if (const auto method = session_->methodTables().seen(member); method.is() && as(method).hasValue())
+            return method;
         methodsLookedUp_ = true;
         css::uno::Sequence<css::uno::Type> types;
         try {
@@ -65,14 +70,37 @@ css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMetho
     return methods_ ? methods_->find(member) : nullptr;
 }
 
+css::uno::Any InvocationObject::as(const css::uno::Reference<css::reflection::XIdlMethod>& method)
+{
+    const rtl::OUString name = session_->methodTables().through(method);
+    if (name.isEmpty())
+        return target_;
+    const QString key = FromUno(name);
+    const auto known = interfaces_.constFind(key);
+    if (known != interfaces_.constEnd())
+        return known.value();
+    // The interface it was handed out as, or one that this derives from, needs no call.
+    const auto via = session_->local().reflection->forName(name);
+    const auto own = session_->local().reflection->forName(target_.getValueTypeName());
+    if (!via.is() || (own.is() && via->isAssignableFrom(own)))
+        return interfaces_[key] = target_;
+    const css::uno::Type type(css::uno::TypeClass_INTERFACE, name);
+    const auto* object = static_cast<css::uno::XInterface* const*>(target_.getValue());
+    return interfaces_[key] = session_->run([&] { return (*object)->queryInterface(type); });
+}
+
 automation::Variant InvocationObject::call(const QString& member, const automation::VariantArray& arguments)
 {
     css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         parameters.getArray()[i] = ToAny(arguments[i]);
-    if (const auto method = declaredMethod(member); method.is())
-        return ToVariant(session_->run([&] { return CallMethod(session_->local(), method, target_, parameters); }),
+    if (const auto method = declaredMethod(member); method.is()) {
+        css::uno::Any object = as(method);
+        if (!object.hasValue())
+            object = target_;
+        return ToVariant(session_->run([&] { return CallMethod(session_->local(), method, object, parameters); }),
                          session_);
+    }
     const rtl::OUString name = exactName(member);
     const css::uno::Any result = session_->run([&] {
         css::uno::Sequence<sal_Int16> outIndices;

@@ -36,13 +36,17 @@ private:
     rtl::OUString exactName(const QString& member);
     // The method of that name among the object's interfaces, or null.
     css::uno::Reference<css::reflection::XIdlMethod> declaredMethod(const QString& member);
+    // The object as the interface that core reflection calls method
+    // through (asked of the office once), or nothing when it lacks that one.
+    css::uno::Any as(const css::uno::Reference<css::reflection::XIdlMethod>& method);
 
     css::uno::Any target_;
     std::shared_ptr<OfficeSession> session_;
     css::uno::Reference<css::script::XInvocation2> invocation_;
     QHash<QString, rtl::OUString> exactNames_;
     std::shared_ptr<const InterfaceMethods> methods_;
-    bool methodsLookedUp_ = false;  // by the name as the caller wrote it
+    QHash<QString, css::uno::Any> interfaces_;  // by type name
+    bool methodsLookedUp_ = false;              // by the name as the caller wrote it
 };
 
 }  // namespace platform::uno

@@ -110,7 +110,12 @@ automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
     if (className.compare(QLatin1String("com.sun.star.ServiceManager"), Qt::CaseInsensitive) != 0)
         throw Failure(QStringLiteral("ActiveX component can't create object %1").arg(className),
                       automation::kSuiteMissing);
-    return std::make_shared<ServiceManagerObject>(liveSession());
+    const std::shared_ptr<OfficeSession> session = liveSession();
+    std::lock_guard lock(mutex_);
+    const auto* current = dynamic_cast<const ServiceManagerObject*>(serviceManager_.get());
+    if (!current || current->session() != session)
+        serviceManager_ = std::make_shared<ServiceManagerObject>(session);
+    return serviceManager_;
 }
 
 std::shared_ptr<OfficeSession> OfficeBridge::liveSession()
@@ -200,6 +205,7 @@ void OfficeBridge::EndOffice()
     if (session_)
         session_->end();
     session_.reset();
+    serviceManager_.reset();
 }
 
 void OfficeBridge::KillOffice()

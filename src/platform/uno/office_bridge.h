@@ -67,6 +67,9 @@ private:
     mutable std::mutex mutex_;
     std::unique_ptr<OfficeProfile> profile_;
     std::shared_ptr<OfficeSession> session_;
+    // The service manager of session_, given to every row: what it learnt
+    // of its own methods is learnt once an office.
+    automation::ObjectRef serviceManager_;
     int starts_ = 0;
     QString reading_;
     QString writing_;

@@ -14,6 +14,7 @@ class OfficeSession;
 class ServiceManagerObject : public UnoObject {
 public:
     explicit ServiceManagerObject(const std::shared_ptr<OfficeSession>& session);
+    const std::shared_ptr<OfficeSession>& session() const { return session_; }
 
     automation::Variant call(const QString& member, const automation::VariantArray& arguments) override;
     automation::Variant get(const QString& property) override;
