@@ -64,9 +64,11 @@ def main():
             for pid, (parent, name, arguments, ms, mb) in sorted(processes().items()):
                 if pid in ours or parent in ours:
                     ours.add(pid)
-                    # A launcher that becomes the office stays counted as the office.
-                    if kinds.get(pid) != "office":
-                        kinds[pid] = kind(name, arguments, process.pid, pid)
+                    # A launcher that becomes the office stays counted as the office; a
+                    # process that has ended (no arguments left) keeps its kind.
+                    now = kind(name, arguments, process.pid, pid)
+                    if kinds.get(pid) != "office" and (now != "other" or pid not in kinds):
+                        kinds[pid] = now
                     times[pid] = max(times.get(pid, 0.0), ms)
                 if name == "soffice.bin":
                     offices.append(mb)
