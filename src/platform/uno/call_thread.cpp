@@ -36,7 +36,6 @@ thread_local bool watchedHere = false;
 
 CallThread::CallThread() : queue_(std::make_shared<Queue>()), watch_(std::make_shared<Watch>())
 {
-    std::thread([watch = watch_] { Keep(watch); }).detach();
     std::thread thread([queue = queue_] { Serve(queue); });
     threadId_ = thread.get_id();
     // Detached so that a CallThread let go on its own thread (the last
@@ -73,6 +72,7 @@ void CallThread::Keep(const std::shared_ptr<Watch>& watch)
 bool CallThread::runWatched(const std::function<void()>& work, std::chrono::milliseconds limit,
                             const std::function<void()>& giveUp)
 {
+    std::call_once(watching_, [this] { std::thread([watch = watch_] { Keep(watch); }).detach(); });
     {
         std::lock_guard lock(watch_->mutex);
         watch_->giveUp = &giveUp;

@@ -44,6 +44,7 @@ private:
 
     std::shared_ptr<Queue> queue_;
     std::shared_ptr<Watch> watch_;
+    std::once_flag watching_;  // the watcher starts with the first call made in place
     std::thread::id threadId_;
     std::mutex busy_;
 };

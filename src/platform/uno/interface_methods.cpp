@@ -52,25 +52,25 @@ InterfaceMethods::InterfaceMethods(const LocalUno& local, const css::uno::Sequen
             const auto known = byFoldedName_.constFind(folded);
             if (known != byFoldedName_.constEnd()) {
                 // The same method reached through another interface is no clash.
-                if (DeclaredBy(known.value()) != DeclaredBy(method) || known.value()->getName() != method->getName())
+                const auto& first = known.value().method;
+                if (DeclaredBy(first) != DeclaredBy(method) || first->getName() != method->getName())
                     ambiguous.insert(folded);
                 continue;
             }
-            byFoldedName_.insert(folded, method);
-            through_.insert(method.get(), type.getTypeName());
+            byFoldedName_.insert(folded, {method, type.getTypeName()});
         }
     }
     for (auto it = byFoldedName_.begin(); it != byFoldedName_.end();) {
-        if (ambiguous.contains(it.key()) || !TakesInputsOnly(it.value())) {
+        if (ambiguous.contains(it.key()) || !TakesInputsOnly(it.value().method)) {
             it = byFoldedName_.erase(it);
             continue;
         }
-        byExactName_.insert(FromUno(it.value()->getName()), it.value());
+        byExactName_.insert(FromUno(it.value().method->getName()), it.value());
         ++it;
     }
 }
 
-css::uno::Reference<css::reflection::XIdlMethod> InterfaceMethods::find(const QString& name) const
+FoundMethod InterfaceMethods::find(const QString& name) const
 {
     const auto exact = byExactName_.constFind(name);
     if (exact != byExactName_.constEnd())
@@ -88,24 +88,16 @@ std::shared_ptr<const InterfaceMethods> InterfaceMethodCache::get(const LocalUno
     auto& table = tables_[key];
     if (!table) {
         table = std::make_shared<const InterfaceMethods>(local, types);
-        for (auto it = table->byFoldedName().begin(); it != table->byFoldedName().end(); ++it) {
+        for (auto it = table->byFoldedName().begin(); it != table->byFoldedName().end(); ++it)
             seen_.insert(it.key(), it.value());  // the newest table's reading of a name wins
-            through_.insert(it.value().get(), table->through(it.value()));
-        }
     }
     return table;
 }
 
-css::uno::Reference<css::reflection::XIdlMethod> InterfaceMethodCache::seen(const QString& name) const
+FoundMethod InterfaceMethodCache::seen(const QString& name) const
 {
     std::lock_guard lock(mutex_);
     return seen_.value(name.toLower());
-}
-
-rtl::OUString InterfaceMethodCache::through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const
-{
-    std::lock_guard lock(mutex_);
-    return through_.value(method.get());
 }
 
 css::uno::Any CallMethod(const LocalUno& local, const css::uno::Reference<css::reflection::XIdlMethod>& method,

@@ -19,6 +19,14 @@ namespace platform::uno {
 
 struct LocalUno;
 
+// A method, and the interface it was found through: core reflection calls it
+// through that interface (one that derives from the method's own).
+struct FoundMethod {
+    css::uno::Reference<css::reflection::XIdlMethod> method;
+    rtl::OUString through;
+    explicit operator bool() const { return method.is(); }
+};
+
 // Methods by name without regard to case. Names declared by two unrelated
 // interfaces, methods with out parameters, and the reference counting of
 // XInterface are left out: Invocation settles those.
@@ -26,24 +34,14 @@ class InterfaceMethods {
 public:
     InterfaceMethods(const LocalUno& local, const css::uno::Sequence<css::uno::Type>& types);
 
-    // The method called name, or null.
-    css::uno::Reference<css::reflection::XIdlMethod> find(const QString& name) const;
+    // The method called name, or none.
+    FoundMethod find(const QString& name) const;
     // Every method, by its name in lower case.
-    const QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>>& byFoldedName() const
-    {
-        return byFoldedName_;
-    }
-    // The interface a method was found through: core reflection calls it
-    // through that interface (one that derives from the method's own).
-    rtl::OUString through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const
-    {
-        return through_.value(method.get());
-    }
+    const QHash<QString, FoundMethod>& byFoldedName() const { return byFoldedName_; }
 
 private:
-    QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> byExactName_;
-    QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> byFoldedName_;
-    QHash<const void*, rtl::OUString> through_;
+    QHash<QString, FoundMethod> byExactName_;
+    QHash<QString, FoundMethod> byFoldedName_;
 };
 
 // The method tables of one session, shared by every object that declares the
@@ -54,16 +52,13 @@ private:
 class InterfaceMethodCache {
 public:
     std::shared_ptr<const InterfaceMethods> get(const LocalUno& local, const css::uno::Sequence<css::uno::Type>& types);
-    // The method of that name in a table made before, or null.
-    css::uno::Reference<css::reflection::XIdlMethod> seen(const QString& name) const;
-    // The interface through which a method of these tables is called.
-    rtl::OUString through(const css::uno::Reference<css::reflection::XIdlMethod>& method) const;
+    // The method of that name in a table made before, or none.
+    FoundMethod seen(const QString& name) const;
 
 private:
     mutable std::mutex mutex_;
-    QHash<QString, std::shared_ptr<const InterfaceMethods>> tables_;         // by the joined type names
-    QHash<QString, css::uno::Reference<css::reflection::XIdlMethod>> seen_;  // by the name in lower case
-    QHash<const void*, rtl::OUString> through_;  // by method; the tables keep the methods alive
+    QHash<QString, std::shared_ptr<const InterfaceMethods>> tables_;  // by the joined type names
+    QHash<QString, FoundMethod> seen_;                                // by the name in lower case
 };
 
 // Calls method on target the way Invocation does: each argument converted to

@@ -37,21 +37,21 @@ rtl::OUString InvocationObject::exactName(const QString& member)
     return exactNames_[member] = exact.isEmpty() ? name : exact;
 }
 
-css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMethod(const QString& member)
+FoundMethod InvocationObject::declaredMethod(const QString& member)
 {
     // The interface that the object was handed out as needs no call to the office.
     if (target_.getValueTypeClass() == css::uno::TypeClass_INTERFACE) {
         const css::uno::Type type = target_.getValueType();
         const auto declared = session_->methodTables().get(session_->local(),
                                                            css::uno::Sequence<css::uno::Type>(&type, 1));
-        if (const auto method = declared->find(member); method.is())
-            return method;
+        if (FoundMethod found = declared->find(member))
+            return found;
     }
     // A method that an object of this office declared before, through an
     // interface that this one has too, is the same method.
     if (!methodsLookedUp_) {
-        if (const auto method = session_->methodTables().seen(member); method.is() && as(method).hasValue())
-            return method;
+        if (FoundMethod found = session_->methodTables().seen(member); found && as(found).hasValue())
+            return found;
         methodsLookedUp_ = true;
         css::uno::Sequence<css::uno::Type> types;
         try {
@@ -67,14 +67,12 @@ css::uno::Reference<css::reflection::XIdlMethod> InvocationObject::declaredMetho
         if (types.hasElements())
             methods_ = session_->methodTables().get(session_->local(), types);
     }
-    return methods_ ? methods_->find(member) : nullptr;
+    return methods_ ? methods_->find(member) : FoundMethod{};
 }
 
-css::uno::Any InvocationObject::as(const css::uno::Reference<css::reflection::XIdlMethod>& method)
+css::uno::Any InvocationObject::as(const FoundMethod& found)
 {
-    const rtl::OUString name = session_->methodTables().through(method);
-    if (name.isEmpty())
-        return target_;
+    const rtl::OUString& name = found.through;
     const QString key = FromUno(name);
     const auto known = interfaces_.constFind(key);
     if (known != interfaces_.constEnd())
@@ -94,11 +92,11 @@ automation::Variant InvocationObject::call(const QString& member, const automati
     css::uno::Sequence<css::uno::Any> parameters(static_cast<sal_Int32>(arguments.size()));
     for (std::size_t i = 0; i < arguments.size(); ++i)
         parameters.getArray()[i] = ToAny(arguments[i]);
-    if (const auto method = declaredMethod(member); method.is()) {
-        css::uno::Any object = as(method);
+    if (const FoundMethod found = declaredMethod(member)) {
+        css::uno::Any object = as(found);
         if (!object.hasValue())
             object = target_;
-        return ToVariant(session_->run([&] { return CallMethod(session_->local(), method, object, parameters); }),
+        return ToVariant(session_->run([&] { return CallMethod(session_->local(), found.method, object, parameters); }),
                          session_);
     }
     const rtl::OUString name = exactName(member);

@@ -35,10 +35,10 @@ private:
     const css::uno::Reference<css::script::XInvocation2>& invocation();
     rtl::OUString exactName(const QString& member);
     // The method of that name among the object's interfaces, or null.
-    css::uno::Reference<css::reflection::XIdlMethod> declaredMethod(const QString& member);
-    // The object as the interface that core reflection calls method
-    // through (asked of the office once), or nothing when it lacks that one.
-    css::uno::Any as(const css::uno::Reference<css::reflection::XIdlMethod>& method);
+    FoundMethod declaredMethod(const QString& member);
+    // The object as the interface that core reflection calls found through
+    // (asked of the office once), or nothing when it lacks that one.
+    css::uno::Any as(const FoundMethod& found);
 
     css::uno::Any target_;
     std::shared_ptr<OfficeSession> session_;

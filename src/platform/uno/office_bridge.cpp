@@ -112,8 +112,7 @@ automation::ObjectRef OfficeBridge::CreateObject(const QString& className)
                       automation::kSuiteMissing);
     const std::shared_ptr<OfficeSession> session = liveSession();
     std::lock_guard lock(mutex_);
-    const auto* current = dynamic_cast<const ServiceManagerObject*>(serviceManager_.get());
-    if (!current || current->session() != session)
+    if (!serviceManager_ || serviceManager_->session() != session)
         serviceManager_ = std::make_shared<ServiceManagerObject>(session);
     return serviceManager_;
 }

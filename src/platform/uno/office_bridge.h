@@ -19,6 +19,7 @@ namespace platform::uno {
 
 class OfficeProfile;
 class OfficeSession;
+class ServiceManagerObject;
 
 // How long one call into the office may take before the office is taken
 // for hung and ended. QUILLMERE_CALL_TIMEOUT (seconds) overrides it.
@@ -69,7 +70,7 @@ private:
     std::shared_ptr<OfficeSession> session_;
     // The service manager of session_, given to every row: what it learnt
     // of its own methods is learnt once an office.
-    automation::ObjectRef serviceManager_;
+    std::shared_ptr<ServiceManagerObject> serviceManager_;
     int starts_ = 0;
     QString reading_;
     QString writing_;
