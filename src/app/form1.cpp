@@ -109,7 +109,7 @@ Form1::Form1(Services services, QWidget* parent)
         services_.cursorPosition ? services_.cursorPosition : [] { return QCursor::pos(); });
     // A removed row is forgotten by the reorder gesture: it holds its row as a persistent index.
     runHost_ = std::make_unique<WindowRunHost>(*this);
-    batchRun_ = std::make_unique<convert::BatchRun>(*services_.bridge, *runHost_);
+    batchRun_ = std::make_unique<convert::BatchRun>(*services_.bridge, *runHost_, services_.queue);
     WireEvents();
 }
 
@@ -241,8 +241,8 @@ void Form1::closeEvent(QCloseEvent* event)
         return;
     }
     // Closing the window ends the program at once, also in the middle of a
-    // run, where an office call may go on for minutes: the office is killed
-    // first, so that nothing more is written, then what its save left half
+    // run, where an office call may go on for minutes: the offices are killed
+    // first, so that nothing more is written, then what their saves left half
     // made goes.
     services_.bridge->KillOffice();
     batchRun_->AbandonSave();

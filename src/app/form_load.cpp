@@ -10,6 +10,7 @@
 #include "convert/office_check.h"
 #include "filelist/file_list.h"
 #include "folders/sample_files.h"
+#include "platform/automation/automation.h"
 #include "platform/cursor_file.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -120,7 +121,12 @@ void Form1::RecordSampleFiles()
 
 bool Form1::CheckOfficeSuite()
 {
-    return convert::CheckOfficeSuite(*services_.bridge, *services_.dialogs, *services_.shell, applicationTitle_);
+    const bool found = convert::CheckOfficeSuite(*services_.bridge, *services_.dialogs, *services_.shell,
+                                                 applicationTitle_);
+    // The queue's offices convert; the one the check started would only hold memory meanwhile.
+    if (found && services_.queue)
+        services_.bridge->EndOffice();
+    return found;
 }
 
 void Form1::PushButton8_Click()

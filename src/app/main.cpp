@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "batch/shared_queue.h"
 #include "platform/desktop_shell.h"
 #include "platform/file_system.h"
 #include "platform/office_loader.h"
@@ -22,11 +23,14 @@ int main(int argc, char* argv[])
     const std::unique_ptr<platform::automation::Bridge> office = platform::LoadOfficeBridge(
         QCoreApplication::applicationDirPath());
 
+    batch::SharedQueue queue;
+
     app::Services services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.settings = &settings;
     services.bridge = office.get();
+    services.queue = &queue;
     services.fileSystem = &fileSystem;
     services.programFolder = QCoreApplication::applicationDirPath();
     services.drawPercent = &app::DrawPercent;

@@ -4,6 +4,9 @@
 #include <QString>
 #include <functional>
 
+namespace convert {
+class RowQueue;
+}
 namespace platform {
 class Dialogs;
 class FileSystem;
@@ -25,6 +28,9 @@ struct Services {
     SettingsStore* settings = nullptr;
     // The office suite's automation bridge.
     platform::automation::Bridge* bridge = nullptr;
+    // Where "Start Saving" converts its rows: the shared queue of offices.
+    // Without one, the run converts them one at a time through the bridge.
+    convert::RowQueue* queue = nullptr;
     // The file system as the folder scans see it.
     const platform::FileSystem* fileSystem = nullptr;
     // The folder that holds the program file, without a closing separator.

@@ -69,7 +69,15 @@ void ConsoleRunHost::RowStarted(int row, const QString& inputPath)
         onRowStart(row);
         return;
     }
-    ShowProgress(qRound(percent_), app::FileNameFromPath(inputPath));
+    ShowProgress(qRound(percent_), app::FileNameFromPath(inputPath), paceNow ? paceNow() : QString());
+}
+
+void ConsoleQueueReport::FileDone(const FileResult& result, bool told)
+{
+    if (told)
+        for (const FileReport& report : result.reports)
+            console_.PrintRowReport(result.input, report.description, report.location, report.line);
+    report_.Add(result);
 }
 
 void ConsoleRunHost::SetProgressText(const QString&)

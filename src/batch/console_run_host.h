@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/worker_pool.h"
 #include "convert/run_host.h"
 
 #include <QStringList>
@@ -37,6 +38,8 @@ public:
     std::function<void(const QString& description, const QString& location, int step, const QString& loss)> onReport;
     std::function<void(const QString& text)> onNotice;
     std::function<void(int row)> onRowStart;
+    // The pace shown after the file under way, when known (a --jobs run).
+    std::function<QString()> paceNow;
 
     // The progress line: redrawn in place on a terminal, with the pace (files
     // a second, time left) when known; one line each otherwise.
@@ -54,6 +57,19 @@ private:
     int failures_ = 0;
     bool terminal_;
     bool progressShown_ = false;
+};
+
+// A --jobs run's results as the command tells them: each report on standard
+// error after its file's path, each result in the report file.
+class ConsoleQueueReport : public QueueReport {
+public:
+    ConsoleQueueReport(ConsoleRunHost& console, ResultReport& report) : console_(console), report_(report) {}
+    void FileDone(const FileResult& result, bool told) override;
+    void Note(const QString& text) override { console_.PrintReport(text); }
+
+private:
+    ConsoleRunHost& console_;
+    ResultReport& report_;
 };
 
 // One failure report as the command prints it.

@@ -3,6 +3,7 @@
 #include "batch/batch_inputs.h"
 #include "batch/batch_options.h"
 #include "batch/console_run_host.h"
+#include "batch/interruption.h"
 #include "batch/office_worker.h"
 #include "batch/result_report.h"
 #include "batch/worker_pool.h"
@@ -138,7 +139,10 @@ int main(int argc, char* argv[])
     pool.Grow(static_cast<int>(files.size()));
     if (const std::optional<int> status = OfficeRefusal(pool.WaitForOffice()))
         return *status;
-    pool.Run(files, console, report);
+    console.paceNow = [&pool] { return pool.Pace(); };
+    batch::ConsoleQueueReport results(console, report);
+    batch::Interruption::Listen([&pool](int signal) { pool.Interrupt(signal); });
+    pool.Run(console, static_cast<int>(files.size()), results);
     QString summary = QStringLiteral("%1 converted, %2 converted with losses, %3 failed")
                           .arg(pool.converted())
                           .arg(pool.convertedWithLosses())

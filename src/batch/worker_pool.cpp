@@ -1,10 +1,11 @@
 #include "batch/worker_pool.h"
 
 #include "batch/batch_options.h"
-#include "batch/console_run_host.h"
 #include "batch/interruption.h"
 #include "batch/worker_protocol.h"
+#include "convert/batch_run.h"
 #include "convert/output_naming.h"
+#include "convert/run_host.h"
 #include "platform/office_memory.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,8 @@ constexpr int kEndingMs = 15000;
 // starting when the run is over) have to end before they are killed outright.
 constexpr int kInterruptedEndingMs = 4000;
 
-const QString kRunLocation = QStringLiteral("in quillmere-batch ");
+// The program each worker runs, beside this one.
+constexpr char kWorkerProgram[] = "/quillmere-batch";
 
 // Each running process's parent and process group, from /proc.
 struct ProcessEntry {
@@ -93,9 +95,39 @@ void KillWorkersAndTheirOffices(const std::set<pid_t>& workers, int graceMs)
         }
     }
 }
+// The host as a row's first steps see it on the queue: what they report
+// waits with the row's other reports, to be told in list order, and events
+// run in the queue's own loop rather than in the middle of a step.
+class RowTaking : public convert::RunHost {
+public:
+    RowTaking(convert::RunHost& host, std::vector<FileReport>& reports) : host_(host), reports_(reports) {}
+
+    int RowCount() const override { return host_.RowCount(); }
+    QString RowText(int position) const override { return host_.RowText(position); }
+    bool Option1() const override { return host_.Option1(); }
+    bool Option2() const override { return host_.Option2(); }
+    QString Text1() const override { return host_.Text1(); }
+    void SetProgressValue(double percent) override { host_.SetProgressValue(percent); }
+    void RowStarted(int row, const QString& inputPath) override { host_.RowStarted(row, inputPath); }
+    void SetProgressText(const QString& text) override { host_.SetProgressText(text); }
+    void Yield() override {}
+    void SetMousePointer(int value) override { host_.SetMousePointer(value); }
+    void Notice(const QString& text) override { host_.Notice(text); }
+    void ReportError(const QString& description, const QString& location, int step) override
+    {
+        reports_.push_back({description, location, step, QString()});
+    }
+
+private:
+    convert::RunHost& host_;
+    std::vector<FileReport>& reports_;
+};
+
 }  // namespace
 
 struct WorkerPool::Row {
+    bool read = false;  // its first steps have run
+    QString input;
     QString output;
     QString identity;      // the file output names, however it is spelt
     bool existed = false;  // its output was there before the row began
@@ -115,7 +147,12 @@ struct WorkerPool::Worker {
     int row = -1;         // the row it converts, from 0; -1 when it has none
 };
 
-WorkerPool::WorkerPool(const BatchOptions& options, int size) : options_(options), size_(size) {}
+WorkerPool::WorkerPool(const BatchOptions& options, int size, QString location, QString program)
+    : options_(options), size_(size), location_(std::move(location)), program_(std::move(program))
+{
+    if (program_.isEmpty())
+        program_ = QCoreApplication::applicationDirPath() + QLatin1String(kWorkerProgram);
+}
 
 WorkerPool::~WorkerPool()
 {
@@ -185,7 +222,7 @@ void WorkerPool::start(int slot)
     QStringList arguments{QStringLiteral("--worker")};
     arguments << (options_.beside ? QStringList{QStringLiteral("--beside")}
                                   : QStringList{QStringLiteral("--to"), options_.to});
-    process->start(QCoreApplication::applicationFilePath(), arguments);
+    process->start(program_, arguments);
 }
 
 std::optional<platform::Failure> WorkerPool::WaitForOffice()
@@ -197,26 +234,24 @@ std::optional<platform::Failure> WorkerPool::WaitForOffice()
     return *firstOffice_;
 }
 
-void WorkerPool::Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report)
+void WorkerPool::Run(convert::RunHost& host, int rowCount, QueueReport& report)
 {
-    console_ = &console;
+    host_ = &host;
     report_ = &report;
-    files_ = files;
-    const QString folder = QDir::current().absoluteFilePath(options_.to);
-    rows_.assign(files.size(), {});
-    for (qsizetype row = 0; row < files.size(); ++row) {
-        rows_[row].output = QDir::cleanPath(convert::OutputPath(files[row], options_.beside, folder));
-        rows_[row].identity = convert::ResultIdentity(rows_[row].output);
-    }
-    untaken_ = static_cast<int>(files.size());
+    rowCount_ = rowCount;
+    folder_ = QDir::current().absoluteFilePath(options_.to);
+    rows_.assign(rowCount, {});
+    untaken_ = rowCount;
     running_ = true;
     clock_.start();
-    Interruption::Listen([this](int signal) { interrupt(signal); });
+    if (!anyAlive())
+        failUntaken(lastStartFailure_);
     dispatchAll();
-    if (finished_ < files_.size())
+    flush();
+    if (printed_ < rowCount_ && !abandoned_)
         loop_.exec();
     running_ = false;
-    console_ = nullptr;
+    host_ = nullptr;
     report_ = nullptr;
 }
 
@@ -232,6 +267,7 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
                 loop_.quit();
         }
         dispatch(worker);
+        flush();
     } else if (word == protocol::kFailed) {
         const platform::Failure failure(protocol::Unhex(parts.value(2)), parts.value(1).toInt());
         lastStartFailure_ = failure.description();
@@ -239,8 +275,8 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
             firstOffice_ = failure;
             if (!running_)
                 loop_.quit();
-        } else if (console_) {
-            console_->PrintReport(
+        } else if (report_) {
+            report_->Note(
                 QStringLiteral("An office could not be started; the others go on: %1\n\n").arg(failure.description()));
         }
     } else if (word == protocol::kReport && worker.row >= 0 && parts.size() >= 4) {
@@ -252,7 +288,9 @@ void WorkerPool::onLine(Worker& worker, const QByteArray& line)
         rows_[row].written = parts.value(1) == "1";
         rows_[row].milliseconds = parts.value(2).toLongLong();
         finishRow(row);
+        // The worker takes its next file before this one is told, since telling may wait on the user.
         dispatchAll();
+        flush();
     }
 }
 
@@ -261,7 +299,7 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
     if (worker.ended)
         return;
     worker.ended = true;
-    if (interruption_)  // its rows are the interruption's to tell
+    if (interruption_ || abandoned_)  // its rows are the interruption's to tell
         return;
     const QString cause = crashed    ? QStringLiteral("crashed")
                           : code < 0 ? QStringLiteral("it could not be started")
@@ -269,9 +307,8 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
     if (worker.row >= 0) {
         const int row = worker.row;
         worker.row = -1;
-        report(row,
-               QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(files_.at(row), cause),
-               kRunLocation, 110);
+        report(row, QStringLiteral("%1 was not converted: its conversion process stopped (%2)").arg(input(row), cause),
+               location_, 110);
         finishRow(row);
     }
     if (!worker.ready) {
@@ -284,7 +321,7 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
     if (running_ && untaken_ > 0) {
         // A worker that was converting is replaced, so that the run keeps its offices; one
         // that never got its office going is not.
-        if (worker.ready && replacements_ < files_.size()) {
+        if (worker.ready && replacements_ < rowCount_) {
             ++replacements_;
             start(worker.slot);
         } else if (!anyAlive()) {
@@ -292,6 +329,7 @@ void WorkerPool::onFinished(Worker& worker, int code, bool crashed)
         }
     }
     dispatchAll();
+    flush();
 }
 
 void WorkerPool::dispatchAll()
@@ -300,41 +338,74 @@ void WorkerPool::dispatchAll()
         return;
     for (const auto& worker : workers_)
         dispatch(*worker);
-    if (finished_ == files_.size())
-        loop_.quit();
 }
 
 void WorkerPool::dispatch(Worker& worker)
 {
     if (!running_ || !worker.ready || worker.ended || worker.closed || worker.row >= 0)
         return;
-    while (head_ < files_.size() && rows_[head_].taken)
+    while (head_ < rowCount_ && rows_[head_].taken)
         ++head_;
-    int next = -1;
-    for (int row = head_; row < files_.size() && next < 0; ++row) {
-        if (rows_[row].taken)
-            continue;
-        const auto bound = slotOfOutput_.constFind(rows_[row].identity);
-        if (bound == slotOfOutput_.constEnd() || bound.value() == worker.slot)
-            next = row;
-    }
-    if (next < 0) {
+    while (head_ < rowCount_ && !rows_[head_].read && !read(head_))
+        ++head_;
+    if (head_ == rowCount_) {
         if (untaken_ == 0) {  // nothing more for anyone
             worker.closed = true;
             worker.process->closeWriteChannel();
         }
         return;
     }
-    Row& row = rows_[next];
+    Row& row = rows_[head_];
+    const auto bound = slotOfOutput_.constFind(row.identity);
+    if (bound != slotOfOutput_.constEnd() && bound.value() != worker.slot && slotAlive(bound.value()))
+        return;  // the worker that wrote this output takes it when it is free
     row.taken = true;
     --untaken_;
     slotOfOutput_.insert(row.identity, worker.slot);
     const QFileInfo output(row.output);
     row.existed = output.exists() || output.isSymLink();
-    worker.row = next;
-    ++begun_;
-    console_->ShowProgress(qRound(100.0 * begun_ / files_.size()), QFileInfo(files_.at(next)).fileName(), pace());
-    worker.process->write(files_.at(next).toUtf8() + '\0');
+    worker.row = head_++;
+    worker.process->write(row.input.toUtf8() + '\0');
+    // Shown once its office has it: drawing may wait for the display.
+    RowTaking taking(*host_, row.reports);
+    QString outputName;
+    convert::ShowRowUnderWay(taking, worker.row + 1, row.input, outputName);
+}
+
+// The row's file, read as its turn comes; false when it could not be read,
+// which ends the row.
+bool WorkerPool::read(int index)
+{
+    Row& row = rows_[index];
+    row.read = true;
+    RowTaking taking(*host_, row.reports);
+    if (!convert::ReadRow(taking, index + 1, row.input)) {
+        row.taken = true;
+        --untaken_;
+        finishRow(index);
+        return false;
+    }
+    row.output = QDir::cleanPath(convert::OutputPath(row.input, options_.beside, folder_));
+    row.identity = convert::ResultIdentity(row.output);
+    return true;
+}
+
+bool WorkerPool::slotAlive(int slot) const
+{
+    return std::any_of(workers_.begin(), workers_.end(),
+                       [slot](const auto& worker) { return worker->slot == slot && !worker->ended; });
+}
+
+// The row's file, also for a row whose turn never came.
+QString WorkerPool::input(int index) const
+{
+    if (rows_[index].read)
+        return rows_[index].input;
+    try {
+        return host_->RowText(index + 1);
+    } catch (const platform::Failure&) {
+        return {};
+    }
 }
 
 void WorkerPool::report(int row, const QString& description, const QString& location, int line, const QString& loss)
@@ -348,14 +419,17 @@ void WorkerPool::finishRow(int row)
         return;
     rows_[row].done = true;
     ++finished_;
-    flush();
 }
 
 void WorkerPool::flush()
 {
-    for (; printed_ < files_.size() && rows_[printed_].done; ++printed_) {
+    // A file told while an earlier one's report waits on the user would come before it.
+    if (!running_ || flushing_)
+        return;
+    flushing_ = true;
+    while (printed_ < rowCount_ && rows_[printed_].done && !abandoned_) {
         const Row& row = rows_[printed_];
-        FileResult result{files_[printed_], row.output, QString(), row.reports, row.milliseconds};
+        FileResult result{input(printed_), row.output, QString(), row.reports, row.milliseconds};
         // What the workbook lacks is told at the save's own step, once it is written.
         const bool lacking = std::any_of(row.reports.begin(), row.reports.end(),
                                          [](const FileReport& report) { return report.line == 162; });
@@ -369,20 +443,22 @@ void WorkerPool::flush()
             result.status = QLatin1String(kConverted);
             ++converted_;
         }
-        if (!row.untold)
-            for (const FileReport& report : row.reports)
-                console_->PrintRowReport(result.input, report.description, report.location, report.line);
-        report_->Add(result);
+        const bool told = !row.untold;
+        ++printed_;
+        report_->FileDone(result, told);
     }
+    flushing_ = false;
+    if (printed_ == rowCount_ || abandoned_)
+        loop_.quit();
 }
 
-QString WorkerPool::pace() const
+QString WorkerPool::Pace() const
 {
     const double seconds = clock_.elapsed() / 1000.0;
     if (finished_ == 0 || seconds <= 0)
         return {};
     const double rate = finished_ / seconds;
-    const int left = qRound((files_.size() - finished_) / rate);
+    const int left = qRound((rowCount_ - finished_) / rate);
     return QStringLiteral("%1 files/s, %2:%3 left")
         .arg(rate, 0, 'f', 1)
         .arg(left / 60)
@@ -399,25 +475,22 @@ bool WorkerPool::anyAlive() const
 
 void WorkerPool::failUntaken(const QString& why)
 {
-    for (int row = 0; row < files_.size(); ++row) {
+    for (int row = 0; row < rowCount_; ++row) {
         if (rows_[row].taken)
             continue;
         rows_[row].taken = true;
         --untaken_;
-        report(row,
-               QStringLiteral("%1 was not converted: no office was left to convert it (%2)").arg(files_.at(row), why),
-               kRunLocation, 110);
+        report(row, QStringLiteral("%1 was not converted: no office was left to convert it (%2)").arg(input(row), why),
+               location_, 110);
         finishRow(row);
     }
 }
 
-void WorkerPool::interrupt(int signal)
+// Ends every worker and its office, then removes what the rows under way
+// wrote, now that no office can write: it may be half a workbook. Gives those rows.
+std::vector<int> WorkerPool::stopWorkers()
 {
-    if (!running_ || interruption_)
-        return;
-    interruption_ = signal;
-    console_->EndProgressLine();
-    std::vector<int> busy;  // the rows under way
+    std::vector<int> busy;
     std::set<pid_t> workers;
     for (const auto& worker : workers_) {
         if (worker->ended)
@@ -428,30 +501,49 @@ void WorkerPool::interrupt(int signal)
         worker->row = -1;
     }
     KillWorkersAndTheirOffices(workers, kInterruptedEndingMs);
-    // Now that no office can write, what the rows under way wrote goes: it may be half a workbook.
+    for (const int row : busy)
+        if (!rows_[row].existed)
+            QFile::remove(rows_[row].output);
+    return busy;
+}
+
+void WorkerPool::Abandon()
+{
+    if (!running_ || abandoned_)
+        return;
+    abandoned_ = true;
+    stopWorkers();
+    untaken_ = 0;
+    loop_.quit();
+}
+
+void WorkerPool::Interrupt(int signal)
+{
+    if (!running_ || interruption_ || abandoned_)
+        return;
+    interruption_ = signal;
+    const std::vector<int> busy = stopWorkers();
     const QString why = signal == SIGTERM  ? QStringLiteral("the run was ended (SIGTERM)")
                         : signal == SIGHUP ? QStringLiteral("the run's terminal was closed (SIGHUP)")
                                            : QStringLiteral("the run was interrupted (SIGINT)");
     for (const int row : busy) {
-        if (!rows_[row].existed)
-            QFile::remove(rows_[row].output);
-        report(row, QStringLiteral("%1 was not converted: %2").arg(files_.at(row), why), kRunLocation, 110);
+        report(row, QStringLiteral("%1 was not converted: %2").arg(input(row), why), location_, 110);
         finishRow(row);
     }
     // The files never begun are told once here, and each in the report file.
     int notBegun = 0;
-    for (int row = 0; row < files_.size(); ++row) {
+    for (int row = 0; row < rowCount_; ++row) {
         if (rows_[row].taken)
             continue;
         rows_[row].taken = rows_[row].untold = true;
-        report(row, QStringLiteral("%1 was not converted: %2").arg(files_.at(row), why), kRunLocation, 110);
+        report(row, QStringLiteral("%1 was not converted: %2").arg(input(row), why), location_, 110);
         finishRow(row);
         ++notBegun;
     }
-    if (notBegun > 0)
-        console_->PrintReport(QStringLiteral("%1 files were not begun: %2\n").arg(notBegun).arg(why));
     untaken_ = 0;
-    loop_.quit();
+    flush();
+    if (notBegun > 0)
+        report_->Note(QStringLiteral("%1 files were not begun: %2\n").arg(notBegun).arg(why));
 }
 
 }  // namespace batch

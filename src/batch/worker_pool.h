@@ -12,10 +12,25 @@
 #include <optional>
 #include <vector>
 
+namespace convert {
+class RunHost;
+}
+
 namespace batch {
 
 struct BatchOptions;
-class ConsoleRunHost;
+
+// Where a run on the shared queue tells what became of each file, in list
+// order: the command's terminal and report file, or the window's message boxes.
+class QueueReport {
+public:
+    virtual ~QueueReport() = default;
+    // told is false for a file whose report the run has told in sum (a file
+    // an interruption left unbegun).
+    virtual void FileDone(const FileResult& result, bool told) = 0;
+    // About the run rather than one file.
+    virtual void Note(const QString& text) = 0;
+};
 
 // The offices of a --jobs run. Each is driven by a worker process of this
 // command rather than by a thread of ours: a hostile file that crashes the
@@ -25,13 +40,18 @@ class ConsoleRunHost;
 //
 // Workers are started as soon as there are files for them, each starting its
 // office at once; the first office to start, or fail to, is the suite check.
-// The files then wait in one queue, in list order, and each worker takes the
-// next one when it is free. A file whose output another file of the run
-// writes goes to the worker that took the first of them, after it, so that
-// the worker's own check refuses to write one output from two inputs.
+// The rows then wait in one queue, in list order, and each worker takes the
+// next one when it is free; a row is read from its host only then. A row
+// whose output an earlier row of the run writes waits for the worker that
+// took that one, so that the worker's own check refuses to write one output
+// from two inputs.
 class WorkerPool {
 public:
-    WorkerPool(const BatchOptions& options, int size);
+    // location is where reports of the run itself (a worker that stopped) say
+    // they come from; program is what each worker runs, quillmere-batch beside
+    // this program when empty.
+    WorkerPool(const BatchOptions& options, int size, QString location = QStringLiteral("in quillmere-batch "),
+               QString program = {});
     ~WorkerPool();  // ends every worker still running, and so its office
 
     // Starts workers until `count` have been started, never more than the size.
@@ -41,10 +61,21 @@ public:
     // otherwise why it could not.
     std::optional<platform::Failure> WaitForOffice();
 
-    // Converts the files; progress and reports come out in list order, as a
-    // run with one office prints them, each report starting with its file,
-    // and each file's result goes to report.
-    void Run(const QStringList& files, ConsoleRunHost& console, ResultReport& report);
+    // Converts rows 1 to rowCount of host: each row's first steps run on the
+    // host as its turn comes, and each file's result goes to report in list
+    // order, as a run with one office tells them.
+    void Run(convert::RunHost& host, int rowCount, QueueReport& report);
+
+    // Cuts the run short for a signal (SIGINT, SIGTERM, SIGHUP): the offices
+    // end, what the files under way wrote goes, and every file not converted
+    // is told so.
+    void Interrupt(int signal);
+    // Cuts the run short, telling nothing more: the offices end at once and
+    // what the files under way wrote goes.
+    void Abandon();
+
+    // Files a second and the time left, once known.
+    QString Pace() const;
 
     // The files of the run by how they came out.
     int converted() const { return converted_; }
@@ -58,22 +89,25 @@ private:
     struct Worker;
     struct Row;
 
-    void interrupt(int signal);
-
     void start(int slot);
     void onLine(Worker& worker, const QByteArray& line);
     void onFinished(Worker& worker, int code, bool crashed);
     void dispatchAll();
     void dispatch(Worker& worker);
+    bool read(int row);
+    bool slotAlive(int slot) const;
+    QString input(int row) const;
     void report(int row, const QString& description, const QString& location, int line, const QString& loss = {});
     void finishRow(int row);
     void flush();
-    QString pace() const;
     bool anyAlive() const;
     void failUntaken(const QString& why);
+    std::vector<int> stopWorkers();
 
     const BatchOptions& options_;
     int size_;
+    QString location_;
+    QString program_;
     int started_ = 0;  // slots started
     int replacements_ = 0;
     std::vector<std::unique_ptr<Worker>> workers_;
@@ -81,18 +115,21 @@ private:
     std::optional<std::optional<platform::Failure>> firstOffice_;  // the answer of the first office
     QString lastStartFailure_;
 
-    // The run, once the files are known.
+    // The run, once it has begun.
     bool running_ = false;
-    QStringList files_;
+    bool abandoned_ = false;
+    bool flushing_ = false;  // telling a file's results, which may wait on a message box
+    int rowCount_ = 0;
+    QString folder_;
     std::vector<Row> rows_;
     QHash<QString, int> slotOfOutput_;
     int head_ = 0;  // every row before it is taken
-    int untaken_ = 0, begun_ = 0, finished_ = 0, printed_ = 0;
+    int untaken_ = 0, finished_ = 0, printed_ = 0;
     int converted_ = 0, lossy_ = 0, failed_ = 0;
     int interruption_ = 0;
     QElapsedTimer clock_;
-    ConsoleRunHost* console_ = nullptr;
-    ResultReport* report_ = nullptr;
+    convert::RunHost* host_ = nullptr;
+    QueueReport* report_ = nullptr;
 };
 
 }  // namespace batch

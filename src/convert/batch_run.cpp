@@ -7,6 +7,7 @@
 #include "convert/excel97_examination.h"
 #include "convert/output_naming.h"
 #include "convert/property_value.h"
+#include "convert/row_queue.h"
 #include "convert/run_host.h"
 #include "convert/save_target.h"
 #include "platform/automation/automation.h"
@@ -169,7 +170,10 @@ struct BatchRun::Shared {
     VariantArray saveArguments = VariantArray(3);
 };
 
-BatchRun::BatchRun(platform::automation::Bridge& bridge, RunHost& host) : bridge_(bridge), host_(host) {}
+BatchRun::BatchRun(platform::automation::Bridge& bridge, RunHost& host, RowQueue* queue)
+    : bridge_(bridge), host_(host), queue_(queue)
+{
+}
 
 BatchRun::~BatchRun() = default;
 
@@ -213,12 +217,20 @@ void BatchRun::ConvertRows()
     int rowCount = 0;
     steps.run(108, [&] { rowCount = host_.RowCount(); });
     BeginRows();
+    if (queue_) {
+        // With neither option selected, results go to the folder that was checked.
+        const bool beside = !host_.Option1() && host_.Option2();
+        queue_->Convert(host_, rowCount, beside, shared_->chosenFolder);
+        return;
+    }
     for (int row = 1; row <= rowCount; ++row)
         ConvertRow(row);
 }
 
 void BatchRun::AbandonSave()
 {
+    if (queue_)
+        queue_->Abandon();
     if (savingNow_)
         savingNow_->Failed(QString());
 }
@@ -227,6 +239,36 @@ void BatchRun::BeginRows()
 {
     shared_ = std::make_unique<Shared>();
     shared_->chosenFolder = QDir::current().absoluteFilePath(host_.Text1());
+}
+
+namespace {
+app::Steps RowSteps(RunHost& host)
+{
+    return app::Steps(app::locations::Form1("PushButton2_Click"),
+                      [&host](const QString& d, const QString& l, int s) { host.ReportError(d, l, s); });
+}
+}  // namespace
+
+bool ReadRow(RunHost& host, int row, QString& inputPath)
+{
+    return RowSteps(host).run(110, [&] { inputPath = host.RowText(row); });
+}
+
+void ShowRowUnderWay(RunHost& host, int row, const QString& inputPath, QString& outputName)
+{
+    app::Steps steps = RowSteps(host);
+    steps.run(112, [&] {
+        const int rowsNow = host.RowCount();
+        if (rowsNow == 0)
+            throw Failure(QStringLiteral("Division by zero"), 11);
+        host.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
+    });
+    steps.run(114, [&] { host.RowStarted(row, inputPath); });
+    steps.run(116, [&] { host.Yield(); });
+    steps.run(118, [&] { host.SetMousePointer(app::kPointerHourglass); });
+    // 120-126: the name without its extension, then ".xls".
+    steps.run(124, [&] { outputName = OutputName(inputPath); });
+    steps.run(128, [&] { host.SetMousePointer(app::kPointerHourglass); });
 }
 
 bool BatchRun::ConvertRow(int row)
@@ -242,19 +284,8 @@ bool BatchRun::ConvertRow(int row)
     QString& outputName = shared_->outputName;
     QString& outputPath = shared_->outputPath;
     RowObjects objects;
-    steps.run(110, [&] { inputPath = host_.RowText(row); });
-    steps.run(112, [&] {
-        const int rowsNow = host_.RowCount();
-        if (rowsNow == 0)
-            throw Failure(QStringLiteral("Division by zero"), 11);
-        host_.SetProgressValue(static_cast<double>(row) / rowsNow * 100.0);
-    });
-    steps.run(114, [&] { host_.RowStarted(row, inputPath); });
-    steps.run(116, [&] { host_.Yield(); });
-    steps.run(118, [&] { host_.SetMousePointer(app::kPointerHourglass); });
-    // 120-126: the name without its extension, then ".xls".
-    steps.run(124, [&] { outputName = OutputName(inputPath); });
-    steps.run(128, [&] { host_.SetMousePointer(app::kPointerHourglass); });
+    ReadRow(host_, row, inputPath);
+    ShowRowUnderWay(host_, row, inputPath, outputName);
 
     // Without a document no later step has anything to work on: the first report says why, alone.
     const bool opened = steps.run(130, [&] {

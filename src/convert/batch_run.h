@@ -10,6 +10,7 @@ class Bridge;
 
 namespace convert {
 
+class RowQueue;
 class RunHost;
 class SaveTarget;
 
@@ -19,7 +20,9 @@ class SaveTarget;
 // of its two refusals.
 class BatchRun {
 public:
-    BatchRun(platform::automation::Bridge& bridge, RunHost& host);
+    // With a queue, the rows are converted on its offices; without one, here
+    // through the bridge's office.
+    BatchRun(platform::automation::Bridge& bridge, RunHost& host, RowQueue* queue = nullptr);
     ~BatchRun();
 
     void PushButton2_Click();
@@ -36,7 +39,7 @@ public:
 
     // For a program that ends in the middle of a save, once the office can
     // write no more: a workbook the save was making in place of no file goes,
-    // since it may be half made.
+    // since it may be half made. The queue's offices are ended first.
     void AbandonSave();
 
 private:
@@ -46,10 +49,16 @@ private:
 
     platform::automation::Bridge& bridge_;
     RunHost& host_;
+    RowQueue* queue_;
     bool isSaving_ = false;
     const SaveTarget* savingNow_ = nullptr;
     std::unique_ptr<Shared> shared_;
 };
+
+// The first steps of a row. Step 110 reads its file from the host as its turn
+// comes, false when it cannot; 112 to 128 show it under way.
+bool ReadRow(RunHost& host, int row, QString& inputPath);
+void ShowRowUnderWay(RunHost& host, int row, const QString& inputPath, QString& outputName);
 
 inline constexpr char kDone[] = "Done.";
 inline constexpr char kNoFiles[] = "No files added.";

@@ -1,8 +1,15 @@
 // quillmere-batch with several offices: one queue that each office takes the
 // next file from, exactly one office a job, and the same results as one job.
+#include "batch/shared_queue.h"
 #include "batch_command.h"
+#include "form_fixture.h"
 #include "process_list.h"
 #include "temp_tree.h"
+#include "xls_shape.h"
+
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QTimer>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -207,6 +214,136 @@ TEST_F(SharedQueue, TheHelpSaysHowManyJobsRunByDefault)
         help.out.contains(QRegularExpression("one per processor\\s+core, as long as half of the memory "
                                              "gives each 1,024 MB;\\s+here \\d+\\)")))
         << help.out.toStdString();
+}
+
+// The window's "Start Saving" on the same queue, with the command's workers.
+class WindowOnTheQueue : public testing_support::FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        // The offices' profiles, where the list of processes finds them.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(temp.path() + "/cache"));
+        queue = &shared;
+        StartConverting(office);
+    }
+    void TearDown() override { qunsetenv("XDG_CACHE_HOME"); }
+
+    void Convert(const QStringList& names)
+    {
+        for (const QString& name : names)
+            form->fileList().AddFileRow(in + '/' + name);
+        form->PushButton2_Click();
+    }
+
+    QStringList Outputs() const
+    {
+        QStringList names = QDir(out).entryList(QDir::Files);
+        names.sort();
+        return names;
+    }
+
+    QStringList Notices() const
+    {
+        QStringList notices;
+        for (const auto& message : dialogs.messages)
+            if (message.caption != QLatin1String("Application Error"))
+                notices << message.text;
+        return notices;
+    }
+
+    batch::SharedQueue shared{2, QStringLiteral(QUILLMERE_BATCH)};
+};
+
+TEST_F(WindowOnTheQueue, BoxesComeInListOrderWhileTheOfficesGoOnWithLaterFiles)
+{
+    qputenv("QUILLMERE_OFFICE_MODULE", QUILLMERE_STAND_IN_OFFICE);
+    const auto restore = qScopeGuard([] { qunsetenv("QUILLMERE_OFFICE_MODULE"); });
+    // Row 2 fails late, rows 3 and 7 at once on the other office; row 9 holds that office long.
+    QStringList names;
+    for (int row = 1; row <= 10; ++row) {
+        const QString name = QStringLiteral("r%1%2.ods")
+                                 .arg(row, 2, 10, QLatin1Char('0'))
+                                 .arg(row == 2               ? "-slow-broken"
+                                      : row == 3 || row == 7 ? "-broken"
+                                      : row == 9             ? "-slow-slow-slow"
+                                                             : "");
+        QFile file(in + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("stand-in") > 0);
+        names << name;
+    }
+    bool lastWrittenWhileTheFirstBoxWaited = false;
+    dialogs.onMessage = [&](const testing_support::ScriptedDialogs::Message& message) {
+        if (message.caption != QLatin1String("Application Error") || ReportedDescriptions().size() > 1)
+            return;
+        form->PushButton2_Click();  // a second click during the run does nothing
+        EXPECT_FALSE(QFile::exists(out + "/r10.xls"));
+        QElapsedTimer waiting;
+        waiting.start();
+        while (!QFile::exists(out + "/r10.xls") && waiting.elapsed() < 20000)
+            QTest::qWait(50);
+        lastWrittenWhileTheFirstBoxWaited = QFile::exists(out + "/r10.xls");
+        EXPECT_EQ(ReportedDescriptions().size(), 1);  // the boxes of rows 3 and 7 wait their turn
+    };
+    Convert(names);
+
+    const QStringList reports = ReportedDescriptions();
+    ASSERT_EQ(reports.size(), 3) << reports.join('\n').toStdString();
+    EXPECT_TRUE(reports[0].contains("r02-slow-broken.ods: the stand-in office cannot read it"));
+    EXPECT_TRUE(reports[1].contains("r03-broken.ods"));
+    EXPECT_TRUE(reports[2].contains("r07-broken.ods"));
+    for (const QString& report : reports)
+        EXPECT_TRUE(report.contains("in Quillmere2021/08/31.Form1.PushButton2_Click at line 134"));
+    EXPECT_TRUE(lastWrittenWhileTheFirstBoxWaited);
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+    EXPECT_EQ(dialogs.messages.last().text, "Done.");
+    EXPECT_EQ(Outputs(), (QStringList{"r01.xls", "r04.xls", "r05.xls", "r06.xls", "r08.xls", "r09-slow-slow-slow.xls",
+                                      "r10.xls"}));
+    EXPECT_EQ(form->ProgressBar1->format(), "Progress Bar");
+    EXPECT_FALSE(form->IsSaving());
+}
+
+TEST_F(WindowOnTheQueue, AFileThatHoldsUpOneOfficeHoldsUpNoOtherAndClosingTheWindowLeavesNothing)
+{
+    ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/issue_594_dos.ods"), in + "/slow.ods"));
+    for (const char* name : {"date.ods", "covered.ods", "issues.ods"})
+        ASSERT_TRUE(QFile::copy(QString(QUILLMERE_CORPUS_DIR "/") + name, in + '/' + name));
+    QFile(in + "/broken.ods").open(QIODevice::WriteOnly);
+    std::optional<QStringList> writtenAtTheFirstBox;
+    dialogs.onMessage = [&](const testing_support::ScriptedDialogs::Message& message) {
+        if (message.caption == QLatin1String("Application Error") && !writtenAtTheFirstBox)
+            writtenAtTheFirstBox = Outputs();
+    };
+    Convert({"slow.ods", "date.ods", "broken.ods", "covered.ods", "issues.ods"});
+
+    const QStringList reports = ReportedDescriptions();
+    ASSERT_EQ(reports.size(), 2) << reports.join('\n').toStdString();
+    EXPECT_TRUE(reports[0].contains("slow.ods") && reports[0].contains("ran out of the")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[1].contains("broken.ods is empty")) << reports[1].toStdString();
+    // The slow file's report comes first, though the other office wrote every other file before it ended.
+    EXPECT_EQ(writtenAtTheFirstBox, (QStringList{"covered.xls", "date.xls", "issues.xls"}));
+    for (const QString& name : Outputs())
+        EXPECT_FALSE(testing_support::XlsShape(out + '/' + name).empty()) << name.toStdString();
+    EXPECT_EQ(Notices(), QStringList{"Done."});
+
+    // Closed while the slow file holds up one office, the window ends both offices at once.
+    for (const QString& name : Outputs())
+        QFile::remove(out + '/' + name);
+    form->fileList().ClearFileList();
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QFile::exists(out + "/issues.xls"))
+            form->close();
+    });
+    closer.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    Convert({"slow.ods", "date.ods", "issues.ods"});
+    EXPECT_TRUE(processEnded);
+    EXPECT_LT(clock.elapsed(), 60000);
+    EXPECT_EQ(Outputs(), (QStringList{"date.xls", "issues.xls"}));
+    EXPECT_TRUE(testing_support::ProcessesWith(temp.path()).isEmpty())
+        << testing_support::ProcessesWith(temp.path()).join('\n').toStdString();
 }
 
 }  // namespace

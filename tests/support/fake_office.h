@@ -76,6 +76,8 @@ public:
     int invokeFailures = 0;  // the next calls of the script that fail
     // Called at every save, before the file is written.
     std::function<void()> onSave;
+    // Called at every load with the file's URL; it may throw the load's failure.
+    std::function<void(const QString& url)> onLoad;
     // Set by KillOffice: every call from then on fails.
     bool killed = false;
 
@@ -209,6 +211,8 @@ private:
         if (member == "loadComponentFromURL") {
             const QString url = arguments.at(0).toText();
             loadedUrls << url;
+            if (onLoad)
+                onLoad(url);
             if (!noDocumentFor.isEmpty() && url.contains(noDocumentFor))
                 return Variant();
             ++openDocuments;

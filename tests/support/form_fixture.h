@@ -36,6 +36,7 @@ protected:
         services.shell = &shell;
         services.settings = settings.get();
         services.bridge = bridge;
+        services.queue = queue;
         services.fileSystem = fileSystem.get();
         services.programFolder = programFolder;
         services.drawPercent = [this] { return percent; };
@@ -101,6 +102,8 @@ protected:
     FakeOffice office;
     // The office the window talks to: the stand-in unless a test gives the real one.
     platform::automation::Bridge* bridge = &office;
+    // Where the window's runs convert: through bridge unless a test gives a queue.
+    convert::RowQueue* queue = nullptr;
     std::unique_ptr<platform::FileSystem> fileSystem = std::make_unique<platform::FileSystem>();
     int percent = 50;
     // Set where the program would have ended its process.
