@@ -488,7 +488,8 @@ void WorkerPool::failUntaken(const QString& why)
 
 // Ends every worker and its office, then removes what the rows under way
 // wrote, now that no office can write: it may be half a workbook. Gives those rows.
-std::vector<int> WorkerPool::stopWorkers()
+// The offices have graceMs to end on their own before they are killed.
+std::vector<int> WorkerPool::stopWorkers(int graceMs)
 {
     std::vector<int> busy;
     std::set<pid_t> workers;
@@ -500,7 +501,7 @@ std::vector<int> WorkerPool::stopWorkers()
             busy.push_back(worker->row);
         worker->row = -1;
     }
-    KillWorkersAndTheirOffices(workers, kInterruptedEndingMs);
+    KillWorkersAndTheirOffices(workers, graceMs);
     for (const int row : busy)
         if (!rows_[row].existed)
             QFile::remove(rows_[row].output);
@@ -512,7 +513,7 @@ void WorkerPool::Abandon()
     if (!running_ || abandoned_)
         return;
     abandoned_ = true;
-    stopWorkers();
+    stopWorkers(0);
     untaken_ = 0;
     loop_.quit();
 }
@@ -522,7 +523,7 @@ void WorkerPool::Interrupt(int signal)
     if (!running_ || interruption_ || abandoned_)
         return;
     interruption_ = signal;
-    const std::vector<int> busy = stopWorkers();
+    const std::vector<int> busy = stopWorkers(kInterruptedEndingMs);
     const QString why = signal == SIGTERM  ? QStringLiteral("the run was ended (SIGTERM)")
                         : signal == SIGHUP ? QStringLiteral("the run's terminal was closed (SIGHUP)")
                                            : QStringLiteral("the run was interrupted (SIGINT)");

@@ -70,8 +70,8 @@ public:
     // end, what the files under way wrote goes, and every file not converted
     // is told so.
     void Interrupt(int signal);
-    // Cuts the run short, telling nothing more: the offices end at once and
-    // what the files under way wrote goes.
+    // Cuts the run short, telling nothing more: the offices are killed at
+    // once and what the files under way wrote goes.
     void Abandon();
 
     // Files a second and the time left, once known.
@@ -102,7 +102,7 @@ private:
     void flush();
     bool anyAlive() const;
     void failUntaken(const QString& why);
-    std::vector<int> stopWorkers();
+    std::vector<int> stopWorkers(int graceMs);
 
     const BatchOptions& options_;
     int size_;
