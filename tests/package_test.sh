@@ -36,7 +36,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 for tool in apt-get dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian xvfb-run xdotool file; do
     if ! command -v "$tool" >/dev/null; then
-        echo "FAIL: $tool is missing (tools/install-deps.sh installs it)" >&2
+        echo "FAIL: $tool is missing (tools/install-deps.sh --tests installs it)" >&2
         exit 1
     fi
 done

@@ -3,8 +3,8 @@
 #   tools/bench.sh [COUNT]   COUNT generated spreadsheets (default 1000)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/tools/install-deps.sh"
-"$here/tools/build.sh" >/dev/null
+"$here/tools/install-deps.sh" --tests
+"$here/tools/build.sh" -DBUILD_TESTING=ON >/dev/null
 count="${1:-1000}"
 n_files=$count
 corpus="$(cd "$here/../shared/corpus" && pwd)"

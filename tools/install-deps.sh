@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever Debian packages the build, the program and
-# its tests need and this machine lacks, and any packages named as arguments.
-# Runs as root or through sudo.
+# Installs, with apt-get, whatever Debian packages this machine lacks to build
+# and run Quillmere; with --tests, also what its tests, benchmarks and checks
+# need; and any packages named as arguments. Runs as root or through sudo.
+#   tools/install-deps.sh [--tests] [PACKAGE...]
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libgtest-dev googletest
   libreoffice-calc-nogui libreoffice-dev
+  python3    # draws the icons and writes the sample files at configure time
   xdg-utils  # opens the sample folder and web pages on the desktop
-  python3 python3-xlrd zip unzip
+)
+tests=(
+  libgtest-dev googletest
+  python3-xlrd zip unzip
   gnumeric  # ssconvert, an independent reader of workbooks that can also recalculate
   xvfb xauth fonts-liberation2 bc procps
   man-db groff-base
   clang-tidy clang-format
   dpkg-dev file desktop-file-utils appstream lintian
   xdotool x11-utils imagemagick
-  "$@"
+  slurm-wlm munge  # the real cluster of the tests labelled cluster
 )
+if [ "${1:-}" = --tests ]; then
+  shift
+  packages+=("${tests[@]}")
+fi
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

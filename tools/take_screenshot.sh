@@ -12,7 +12,7 @@ output=${2:?$usage}
 if [ -z "${QUILLMERE_SCREENSHOT_DISPLAY:-}" ]; then
     for tool in xvfb-run xdotool import; do
         command -v "$tool" >/dev/null ||
-            { echo "take_screenshot.sh: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
+            { echo "take_screenshot.sh: $tool is missing (tools/install-deps.sh --tests installs it)" >&2; exit 1; }
     done
     export QUILLMERE_SCREENSHOT_DISPLAY=1
     exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"

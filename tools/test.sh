@@ -107,8 +107,8 @@ awaited() {
 
 run_tests() { cd "$here/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 1200; }
 
-stage install "$here/tools/install-deps.sh"
-stage build "$here/tools/build.sh" -DQUILLMERE_WERROR=ON
+stage install "$here/tools/install-deps.sh" --tests
+stage build "$here/tools/build.sh" -DQUILLMERE_WERROR=ON -DBUILD_TESTING=ON
 start_beside
 stage tests run_tests
 awaited lint clang-tidy

@@ -352,6 +352,11 @@ void Form1::ListView1_OLEDragDrop(QEvent* event)
         return;
     }
     drop->acceptProposedAction();
+    AddPaths(paths);
+}
+
+void Form1::AddPaths(const QStringList& paths)
+{
     // What cannot be added is told, unless it may not be read or is gone.
     filelist::DropFiles(*fileList_, *folderScan_, paths, [this](const platform::Failure& failure, int label) {
         if (!folders::LeftOutQuietly(failure))

@@ -67,6 +67,10 @@ public:
     void PushButton8_Click();
     void PushButton9_Click();
 
+    // Paths named to the program (its command line, or a later start's): into
+    // the list as a drop of them on it would put them.
+    void AddPaths(const QStringList& paths);
+
     // Controls, named as the window's design names them.
     QTreeWidget* ListView1 = nullptr;
     QPushButton* PushButton1 = nullptr;

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "app/single_instance.h"
 #include "batch/shared_queue.h"
 #include "platform/desktop_shell.h"
 #include "platform/file_system.h"
@@ -8,6 +9,7 @@
 #include "platform/special_folders.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 
 int main(int argc, char* argv[])
@@ -15,6 +17,14 @@ int main(int argc, char* argv[])
     platform::EnsureHomeFolder();
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmere/quillmere.png")));
+
+    // Files named on the command line (the file manager's Open With), as the window will see them.
+    QStringList paths;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        paths << QFileInfo(argument).absoluteFilePath();
+    app::SingleInstance instance;
+    if (instance.HandOver(paths))
+        return 0;
 
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;
@@ -41,5 +51,13 @@ int main(int argc, char* argv[])
         return 0;
     window.CenterOnScreen();
     window.show();
+    QObject::connect(&instance, &app::SingleInstance::filesArrived, &window, [&window](const QStringList& given) {
+        window.raise();
+        window.activateWindow();
+        window.AddPaths(given);
+    });
+    instance.Listen();
+    if (!paths.isEmpty())
+        window.AddPaths(paths);
     return QApplication::exec();
 }

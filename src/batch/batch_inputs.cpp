@@ -1,6 +1,8 @@
 #include "batch/batch_inputs.h"
 
 #include "batch/batch_options.h"
+#include "batch/result_report.h"
+#include "convert/output_naming.h"
 #include "folders/folder_files.h"
 #include "folders/folder_scan.h"
 #include "platform/file_system.h"
@@ -103,6 +105,23 @@ QStringList Shard(const QStringList& files, int shard, int shards)
         if (taken[row])
             share << files[row];
     return share;
+}
+
+QStringList OutOfDate(const QStringList& files, const BatchOptions& options, ResultReport& report)
+{
+    const QString folder = QDir::current().absoluteFilePath(options.to);
+    QStringList outOfDate;
+    for (const QString& file : files) {
+        const QString output = QDir::cleanPath(convert::OutputPath(file, options.beside, folder));
+        const QFileInfo workbook(output);
+        // Newer to the millisecond: a workbook of the same time may have been written before the last change.
+        if (workbook.isFile() && !workbook.isSymLink() && workbook.size() > 0 &&
+            workbook.lastModified() > QFileInfo(file).lastModified())
+            report.Add({file, output, QLatin1String(kUpToDate), {}, 0});
+        else
+            outOfDate << file;
+    }
+    return outOfDate;
 }
 
 }  // namespace batch

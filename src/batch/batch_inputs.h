@@ -9,6 +9,8 @@ class FolderScan;
 
 namespace batch {
 
+class ResultReport;
+
 struct BatchOptions;
 
 // Why a relative path given to the command cannot be taken when the current
@@ -34,5 +36,9 @@ QStringList ReadFilesFrom(const BatchOptions& options, const std::function<void(
 // the list sorted by path, in the list's own order. Every share computes the
 // same from the same list, whatever order its folders were read in.
 QStringList Shard(const QStringList& files, int shard, int shards);
+
+// --update: the files whose workbook is missing, or older than the file, or
+// stands behind a symbolic link; each of the others goes to report as up to date.
+QStringList OutOfDate(const QStringList& files, const BatchOptions& options, ResultReport& report);
 
 }  // namespace batch

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <optional>
 
 namespace batch {
 
@@ -22,7 +23,8 @@ QString Usage()
 {
     return QStringLiteral(
                "usage: quillmere-batch [--to FOLDER | --beside] [--recursive] [--extension EXT] [-j N]\n"
-               "                       [--files-from FILE [--null]] [--shard K/N] [--report FILE] [PATH...]\n"
+               "                       [--files-from FILE [--null]] [--shard K/N | --shard auto[/N]]\n"
+               "                       [--update] [--report FILE] [PATH...]\n"
                "\n"
                "Converts Calc spreadsheets (ods, ots, sxc, stc) to Excel 97 workbooks (.xls) with LibreOffice.\n"
                "\n"
@@ -37,8 +39,14 @@ QString Usage()
                "  -0, --null         paths in FILE end with a NUL byte instead (find -print0)\n"
                "  --shard K/N        convert only share K of N: the files at places K, K+N, K+2N...\n"
                "                     of the list sorted by path, so that N runs split the list\n"
+               "  --shard auto       take K and N from a Slurm array task (SLURM_ARRAY_TASK_ID,\n"
+               "                     _MIN, _STEP, _COUNT); --shard auto/N: K from a Kubernetes\n"
+               "                     Indexed Job's JOB_COMPLETION_INDEX (from 0) or a Slurm task\n"
+               "  --update           convert only files whose workbook is missing or older than\n"
+               "                     the spreadsheet; the others are counted \"up to date\"\n"
                "  --report FILE      write one JSON object a file (JSON Lines) into FILE: input,\n"
-               "                     output, status (converted, failed, converted with losses),\n"
+               "                     output, status (converted, failed, converted with losses,\n"
+               "                     up to date),\n"
                "                     reports (each lost kind named as \"loss\"), milliseconds\n"
                "  -h, --help         show this text\n"
                "  -v, --version      show the version\n"
@@ -68,6 +76,62 @@ QString Usage()
         .arg(DefaultJobs());
 }
 
+namespace {
+
+// A whole number from the environment; empty when the variable is unset or holds something else.
+std::optional<int> NumberFrom(const char* variable)
+{
+    bool ok = false;
+    const int number = qEnvironmentVariable(variable).trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+}  // namespace
+
+QString ShardFromEnvironment(const QString& count, int& shard, int& shards)
+{
+    std::optional<int> given;
+    if (!count.isEmpty()) {
+        bool ok = false;
+        given = count.toInt(&ok);
+        if (!ok || *given < 1 || *given > 999999)
+            return QStringLiteral("--shard auto/N takes a whole number N of at least 1");
+    }
+    if (const std::optional<int> task = NumberFrom("SLURM_ARRAY_TASK_ID")) {
+        // Task ids run from the array's first by its step (--array=1-8, --array=0-14:2).
+        const int first = NumberFrom("SLURM_ARRAY_TASK_MIN").value_or(1);
+        const int step = std::max(1, NumberFrom("SLURM_ARRAY_TASK_STEP").value_or(1));
+        const std::optional<int> tasks = given ? given : NumberFrom("SLURM_ARRAY_TASK_COUNT");
+        if (!tasks)
+            return QStringLiteral("--shard auto: SLURM_ARRAY_TASK_COUNT is not set; give the count as --shard auto/N");
+        if ((*task - first) % step != 0)
+            return QStringLiteral(
+                       "--shard auto: task %1 of an array that is no range (from %2 by %3) has no share; "
+                       "use --shard K/N")
+                .arg(*task)
+                .arg(first)
+                .arg(step);
+        shard = (*task - first) / step + 1;
+        shards = *tasks;
+    } else if (const std::optional<int> index = NumberFrom("JOB_COMPLETION_INDEX")) {
+        if (!given)
+            return QStringLiteral(
+                "--shard auto: JOB_COMPLETION_INDEX gives this pod's place but not how many "
+                "there are; give the Job's completions as --shard auto/N");
+        shard = *index + 1;
+        shards = *given;
+    } else {
+        return QStringLiteral(
+            "--shard auto: neither SLURM_ARRAY_TASK_ID (a Slurm array task) nor "
+            "JOB_COMPLETION_INDEX (a Kubernetes Indexed Job) is set");
+    }
+    if (shard < 1 || shard > shards)
+        return QStringLiteral("--shard auto: the environment gives share %1 of %2, which is none")
+            .arg(shard)
+            .arg(shards);
+    return {};
+}
+
 BatchOptions ParseArguments(const QStringList& arguments)
 {
     BatchOptions options;
@@ -83,10 +147,12 @@ BatchOptions ParseArguments(const QStringList& arguments)
     const QCommandLineOption null(QStringList{QStringLiteral("0"), QStringLiteral("null")});
     const QCommandLineOption shard(QStringLiteral("shard"), QString(), QStringLiteral("K/N"));
     const QCommandLineOption report(QStringLiteral("report"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption update(QStringLiteral("update"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption worker(QStringLiteral("worker"));
-    parser.addOptions({to, beside, recursive, extension, jobs, filesFrom, null, shard, report, help, version, worker});
+    parser.addOptions(
+        {to, beside, recursive, extension, jobs, filesFrom, null, shard, update, report, help, version, worker});
     // The parser takes the program's name first, as QCoreApplication::arguments() gives it.
     if (!parser.parse(QStringList{QStringLiteral("quillmere-batch")} + arguments)) {
         options.error = parser.errorText();
@@ -103,6 +169,7 @@ BatchOptions ParseArguments(const QStringList& arguments)
     options.filesFrom = parser.value(filesFrom);
     options.nullSeparated = parser.isSet(null);
     options.report = parser.value(report);
+    options.update = parser.isSet(update);
     options.paths = parser.positionalArguments();
     options.to = parser.isSet(to) ? parser.value(to) : QDir::currentPath();
     if (parser.isSet(jobs)) {
@@ -112,12 +179,17 @@ BatchOptions ParseArguments(const QStringList& arguments)
             options.error = QStringLiteral("--jobs takes a number from 1 to %1").arg(kMostJobs);
     }
     if (parser.isSet(shard)) {
-        const QRegularExpressionMatch share =
-            QRegularExpression(QStringLiteral("^(\\d{1,6})/(\\d{1,6})$")).match(parser.value(shard));
-        options.shard = share.captured(1).toInt();
-        options.shards = share.captured(2).toInt();
-        if (!share.hasMatch() || options.shard < 1 || options.shard > options.shards)
-            options.error = QStringLiteral("--shard takes K/N, two whole numbers with 1 <= K <= N");
+        const QString value = parser.value(shard);
+        if (value == QLatin1String("auto") || value.startsWith(QLatin1String("auto/"))) {
+            options.error = ShardFromEnvironment(value.mid(5), options.shard, options.shards);
+        } else {
+            const QRegularExpressionMatch share =
+                QRegularExpression(QStringLiteral("^(\\d{1,6})/(\\d{1,6})$")).match(value);
+            options.shard = share.captured(1).toInt();
+            options.shards = share.captured(2).toInt();
+            if (!share.hasMatch() || options.shard < 1 || options.shard > options.shards)
+                options.error = QStringLiteral("--shard takes K/N, two whole numbers with 1 <= K <= N, or auto");
+        }
     }
     if (!options.error.isEmpty() || options.help || options.version || options.worker)
         return options;

@@ -113,15 +113,27 @@ int main(int argc, char* argv[])
         });
     // The offices start while folders are looked through, one for each file
     // found (of this run's share), up to the number of jobs; not when the run
-    // will be refused.
+    // will be refused, nor before --update knows which files need one.
     batch::WorkerPool pool(options, options.jobs);
     const bool folderMissing = !options.beside && !QFileInfo(options.to).isDir();
     const QStringList found = batch::ExpandInputs(options, scan, skip, [&](int count) {
-        if (!folderMissing)
+        if (!folderMissing && !options.update)
             pool.Grow(count / options.shards);
     });
-    const QStringList files = batch::Shard(found, options.shard, options.shards);
+    const QStringList share = batch::Shard(found, options.shard, options.shards);
+    const QStringList files = options.update ? batch::OutOfDate(share, options, report) : share;
+    const qsizetype upToDate = share.size() - files.size();
     batch::ConsoleRunHost console(files, options.beside, options.to);
+    const auto summary = [&](int converted, int lossy, int failed) {
+        QString line =
+            QStringLiteral("%1 converted, %2 converted with losses, %3 failed").arg(converted).arg(lossy).arg(failed);
+        if (options.update)
+            line += QStringLiteral(", %1 up to date").arg(upToDate);
+        if (skipped > 0)
+            line += QStringLiteral("; %1 skipped").arg(skipped);
+        console.EndProgressLine();
+        Print(stdout, line + QLatin1Char('\n'));
+    };
     if (found.isEmpty()) {
         console.Notice(QLatin1String(convert::kNoFiles));
         return kBadArguments;
@@ -131,8 +143,8 @@ int main(int argc, char* argv[])
         return kBadArguments;
     }
     if (files.isEmpty()) {
-        // More shares than files: this one has nothing to do, which is no failure.
-        Print(stdout, QStringLiteral("0 converted, 0 converted with losses, 0 failed\n"));
+        // More shares than files, or every workbook up to date: nothing to do, which is no failure.
+        summary(0, 0, 0);
         console.Notice(QLatin1String(convert::kDone));
         return skipped == 0 ? kAllConverted : kSomeFailed;
     }
@@ -143,14 +155,7 @@ int main(int argc, char* argv[])
     batch::ConsoleQueueReport results(console, report);
     batch::Interruption::Listen([&pool](int signal) { pool.Interrupt(signal); });
     pool.Run(console, static_cast<int>(files.size()), results);
-    QString summary = QStringLiteral("%1 converted, %2 converted with losses, %3 failed")
-                          .arg(pool.converted())
-                          .arg(pool.convertedWithLosses())
-                          .arg(pool.failed());
-    if (skipped > 0)
-        summary += QStringLiteral("; %1 skipped").arg(skipped);
-    console.EndProgressLine();
-    Print(stdout, summary + QLatin1Char('\n'));
+    summary(pool.converted(), pool.convertedWithLosses(), pool.failed());
     if (pool.interruption())
         return 128 + pool.interruption();
     console.Notice(QLatin1String(convert::kDone));

@@ -11,6 +11,7 @@ namespace batch {
 inline constexpr char kConverted[] = "converted";
 inline constexpr char kConvertedWithLosses[] = "converted with losses";
 inline constexpr char kFailed[] = "failed";
+inline constexpr char kUpToDate[] = "up to date";  // --update: its workbook is newer than it
 
 struct FileReport {
     QString description;

@@ -9,7 +9,9 @@
 #include "temp_tree.h"
 #include "xls_shape.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -67,8 +69,37 @@ TEST(BatchShards, EveryFileIsInExactlyOneShareWhateverTheListOrder)
     all.sort();
     EXPECT_EQ(all, (QStringList{"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods", "/d/e.ods"}));
     EXPECT_EQ(batch::Shard(files, 1, 1), files);
-    for (const char* bad : {"0/2", "3/2", "1/0", "x/2", "1/2/3", "-1/2"})
+    for (const char* bad : {"0/2", "3/2", "1/0", "x/2", "1/2/3", "-1/2", "auto/0", "auto/x"})
         EXPECT_FALSE(batch::ParseArguments({"--shard", bad, "a.ods"}).error.isEmpty()) << bad;
+
+    // --shard auto: a Slurm array task's place in its array, or an Indexed Job's pod with the count given.
+    const auto share = [](const QString& argument) {
+        const batch::BatchOptions options = batch::ParseArguments({"--shard", argument, "a.ods"});
+        return options.error.isEmpty() ? QStringLiteral("%1/%2").arg(options.shard).arg(options.shards) : options.error;
+    };
+    const char* variables[] = {"SLURM_ARRAY_TASK_ID", "SLURM_ARRAY_TASK_MIN", "SLURM_ARRAY_TASK_STEP",
+                               "SLURM_ARRAY_TASK_COUNT", "JOB_COMPLETION_INDEX"};
+    const auto unset = [&] {
+        for (const char* variable : variables)
+            qunsetenv(variable);
+    };
+    unset();
+    const auto restore = qScopeGuard(unset);
+    EXPECT_TRUE(share("auto").contains("neither SLURM_ARRAY_TASK_ID")) << share("auto").toStdString();
+    qputenv("JOB_COMPLETION_INDEX", "2");
+    EXPECT_TRUE(share("auto").contains("--shard auto/N")) << share("auto").toStdString();
+    EXPECT_EQ(share("auto/4"), "3/4");
+    EXPECT_TRUE(share("auto/2").contains("share 3 of 2")) << share("auto/2").toStdString();
+    qputenv("SLURM_ARRAY_TASK_ID", "3");  // Slurm's before the Job's
+    qputenv("SLURM_ARRAY_TASK_MIN", "1");
+    qputenv("SLURM_ARRAY_TASK_COUNT", "8");
+    EXPECT_EQ(share("auto"), "3/8");
+    qputenv("SLURM_ARRAY_TASK_ID", "4");  // --array=0-14:2
+    qputenv("SLURM_ARRAY_TASK_MIN", "0");
+    qputenv("SLURM_ARRAY_TASK_STEP", "2");
+    EXPECT_EQ(share("auto"), "3/8");
+    qputenv("SLURM_ARRAY_TASK_ID", "5");
+    EXPECT_TRUE(share("auto").contains("has no share")) << share("auto").toStdString();
 }
 
 class CommandLine : public ::testing::Test {
@@ -146,6 +177,37 @@ TEST_F(CommandLine, TwoSharesAtOnceConvertEveryFileExactlyOnce)
     Result idle = RunBatch({"--shard", "5/5", "--to", "out", "in/date.ods"}, tree.root());
     EXPECT_EQ(idle.status, 0) << idle.err.toStdString();
     EXPECT_TRUE(idle.out.endsWith("0 converted, 0 converted with losses, 0 failed\nDone.\n")) << idle.out.toStdString();
+}
+
+TEST_F(CommandLine, UpdateConvertsOnlyTheFilesThatChangedSinceTheirWorkbooks)
+{
+    tree.Add("in/broken.ods");
+    const QStringList update{"--update", "--to", "out", "--report", "r.jsonl", "in"};
+    Result first = RunBatch(update, tree.root());
+    EXPECT_EQ(first.status, 1);
+    EXPECT_TRUE(first.out.endsWith("3 converted, 0 converted with losses, 1 failed, 0 up to date\nDone.\n"))
+        << first.out.toStdString();
+
+    // Nothing changed: no office starts, and the report says why each file was left.
+    Result again = RunBatch(update, tree.root());
+    EXPECT_TRUE(again.out.endsWith("0 converted, 0 converted with losses, 1 failed, 3 up to date\nDone.\n"))
+        << again.out.toStdString();
+    QStringList statuses;
+    for (const QJsonObject& line : ReportLines(tree / "r.jsonl"))
+        statuses << QFileInfo(line["input"].toString()).fileName() + ' ' + line["status"].toString();
+    statuses.sort();
+    EXPECT_EQ(statuses, (QStringList{"broken.ods failed", "covered.ods up to date", "date.ods up to date",
+                                     "issues.ods up to date"}));
+
+    // A spreadsheet changed after its workbook is converted again, and only it.
+    QFile changed(tree / "in/date.ods");
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(changed.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime));
+    changed.close();
+    Result third = RunBatch(update, tree.root());
+    EXPECT_TRUE(third.out.endsWith("1 converted, 0 converted with losses, 1 failed, 2 up to date\nDone.\n"))
+        << third.out.toStdString();
+    EXPECT_GT(QFileInfo(tree / "out/date.xls").lastModified(), QFileInfo(tree / "in/date.ods").lastModified());
 }
 
 TEST_F(CommandLine, TheReportHasOneLineAFileWithItsStatusAndEveryReportNamesItsFile)
