@@ -113,7 +113,8 @@ for helpers in "${helper_scripts[@]}"; do
     expect "$helpers" "quillmere-batch --extension o" ods ots
     expect "$helpers" "quillmere-batch --jobs " ""
     expect "$helpers" "quillmere-batch -j tr" ""
-    expect "$helpers" "quillmere-batch --shard " ""
+    expect "$helpers" "quillmere-batch --shard " auto
+    expect "$helpers" "quillmere-batch --up" --update
     expect "$helpers" "quillmere-batch --beside tree/sub" tree/subfile.ods tree/subfolder
     expect "$helpers" "quillmere-batch --to out tree/sub" tree/subfile.ods tree/subfolder
 done
