@@ -5,10 +5,14 @@
 # tree of 200 spreadsheets. Every file must become exactly one workbook, and
 # no daemon may be left afterwards.
 #
-# usage: slurm_array_test.sh QUILLMERE_BATCH [SOURCE_DIR]
+# usage: slurm_array_test.sh QUILLMERE_BATCH [SOURCE_DIR [SHARD]]
+# SHARD is what each task passes to --shard, expanded by the task: "auto" (the
+# default), or '$SLURM_ARRAY_TASK_ID/8' for the share named in full.
 set -uo pipefail
-batch=$(realpath "${1:?usage: slurm_array_test.sh QUILLMERE_BATCH [SOURCE_DIR]}")
+usage="usage: slurm_array_test.sh QUILLMERE_BATCH [SOURCE_DIR [SHARD]]"
+batch=$(realpath "${1:?$usage}")
 source_dir=$(realpath "${2:-$(dirname "$0")/../..}")
+shard=${3:-auto}
 tasks=8
 files=200
 
@@ -112,14 +116,28 @@ cat >"$work/job.sh" <<JOB
 #SBATCH --output=$work/task-%a.out
 export HOME=$work/home-\$SLURM_ARRAY_TASK_ID XDG_CACHE_HOME=$work/home-\$SLURM_ARRAY_TASK_ID/cache
 mkdir -p "\$HOME"
-"$batch" --shard auto --jobs 1 --recursive --to $work/out --report $work/report-\$SLURM_ARRAY_TASK_ID.jsonl $work/tree
-echo "exit \$?" >$work/status-\$SLURM_ARRAY_TASK_ID
+"$batch" --shard "$shard" --jobs 1 --recursive --to $work/out --report $work/report-\$SLURM_ARRAY_TASK_ID.jsonl $work/tree
+status=\$?
+echo "exit \$status" >$work/status-\$SLURM_ARRAY_TASK_ID
+exit \$status
 JOB
+# sbatch --wait looks at the job ever more rarely, up to half a minute after
+# it ended: the queue is asked every second instead.
 start=$(date +%s)
-if ! SLURM_CONF=$conf sbatch --wait --quiet "$work/job.sh"; then
-    fail "the array job did not end well"
-fi
+job=$(SLURM_CONF=$conf sbatch --parsable "$work/job.sh") || { fail "sbatch refused the job"; exit 1; }
+while [ -n "$(SLURM_CONF=$conf squeue -h -j "$job" -o %i 2>/dev/null)" ]; do
+    if [ $(($(date +%s) - start)) -gt 1000 ]; then
+        SLURM_CONF=$conf scancel "$job"
+        fail "the array job had not ended after 1000 s"
+        break
+    fi
+    sleep 1
+done
 echo "the array job of $tasks tasks took $(($(date +%s) - start)) s"
+# The controller keeps ended jobs for a while: each task must have completed
+# with exit code 0.
+completed=$(SLURM_CONF=$conf scontrol -o show job "$job" | grep -c 'JobState=COMPLETED .*ExitCode=0:0')
+[ "$completed" -eq "$tasks" ] || fail "$completed of $tasks tasks completed with exit code 0"
 
 for task in $(seq $tasks); do
     status=$(cat "$work/status-$task" 2>/dev/null)
@@ -127,22 +145,29 @@ for task in $(seq $tasks); do
 done
 workbooks=$(find "$work/out" -name '*.xls' | wc -l)
 [ "$workbooks" -eq "$files" ] || fail "$workbooks workbooks for $files files"
-# Each file in exactly one task's report, converted.
-/usr/bin/python3 - "$work" "$tasks" "$files" <<'PY' || fail "the reports do not give every file exactly once"
+# Each file of the tree in exactly one task's report, converted, and nothing
+# else in the reports.
+/usr/bin/python3 - "$work" <<'PY' || fail "the reports do not give every file of the tree exactly once, converted"
 import collections, glob, json, os, sys
-work, tasks, files = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+work = sys.argv[1]
+tree = {os.path.realpath(os.path.join(folder, name))
+        for folder, _, names in os.walk(os.path.join(work, "tree")) for name in names}
 seen = collections.Counter()
+wrong = []
 for path in glob.glob(os.path.join(work, "report-*.jsonl")):
     for line in open(path):
         entry = json.loads(line)
-        seen[entry["input"]] += 1
+        seen[os.path.realpath(entry["input"])] += 1
         if entry["status"] != "converted":
-            print(entry["input"], entry["status"], file=sys.stderr)
-            sys.exit(1)
-twice = [name for name, count in seen.items() if count > 1]
-if len(seen) != files or twice:
-    print(len(seen), "files in the reports; more than once:", twice[:5], file=sys.stderr)
-    sys.exit(1)
+            wrong.append(f'{entry["input"]}: {entry["status"]}')
+missing = sorted(tree - set(seen))
+twice = sorted(name for name, count in seen.items() if count > 1)
+strange = sorted(set(seen) - tree)
+for what, names in (("not converted", wrong), ("in no report", missing),
+                    ("in more than one report", twice), ("not in the tree", strange)):
+    if names:
+        print(f"{len(names)} {what}:", *names[:5], file=sys.stderr)
+sys.exit(1 if wrong or missing or twice or strange else 0)
 PY
 
 # Every task is over: what is left running are the daemons and their own
